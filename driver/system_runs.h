@@ -1,0 +1,39 @@
+// The two kinds of run: one system measured and its document printed, or a
+// listing of systems measured one after another and a summary printed.
+#ifndef KESTRELON_DRIVER_SYSTEM_RUNS_H_
+#define KESTRELON_DRIVER_SYSTEM_RUNS_H_
+
+#include <cstdio>
+
+#include "base/host_files.h"
+#include "base/outcome.h"
+#include "driver/run_texts.h"
+#include "output/output_document.h"
+#include "profile/password.h"
+#include "profile/server_listing.h"
+#include "profile/system_profile.h"
+
+/// The counters of a multi-system run.
+struct ListingCounters {
+  unsigned systems = 0;
+  unsigned processed = 0;
+  unsigned failed = 0;
+};
+
+/// Everything a run works on besides the command-line texts.
+struct RunState {
+  Output output;
+  ConnectionParameters connection;
+  SensorAllocation allocation;
+  ListingCounters counters;
+  PasswordKey key;
+};
+
+/// Reads the located profile strictly and measures the system.
+Outcome RunSingleSystem(RunTexts& run, RunState& state, FilePtr profile_file, std::FILE* out);
+
+/// Reads the listing, prints the start report, measures every listed system
+/// and prints the summary.
+Outcome RunMultiSystem(RunTexts& run, RunState& state, FilePtr listing_file, std::FILE* out);
+
+#endif  // KESTRELON_DRIVER_SYSTEM_RUNS_H_

@@ -1,0 +1,134 @@
+#include "profile/server_listing.h"
+
+#include "base/host_files.h"
+#include "base/text.h"
+#include "output/console_report.h"
+
+namespace {
+
+// Lines of both files are read in pieces of at most 199 characters.
+constexpr std::size_t kListingPiece = 199;
+constexpr std::size_t kListingColumn = 21;
+constexpr std::size_t kAllocationColumn = 20;
+constexpr std::size_t kKeyLength = 18;
+constexpr std::size_t kMaxItemId = 90;
+
+std::string RequiredAllocationItem() {
+  return "Sensor=\"SAP " + std::string(kProgramName) + "\"";
+}
+
+// What reading one file left behind.
+struct ListingRead {
+  bool listing_too_long = false;
+  std::optional<std::string> fault;
+};
+
+void AppendListingText(std::string_view line, SensorAllocation& allocation,
+                       ListingRead& read) {
+  if (!allocation.ServerListing.Append(FromColumn(line, kListingColumn))) {
+    read.listing_too_long = true;
+  }
+}
+
+ListingRead ReadItemFile(std::FILE* file, SensorAllocation& allocation) {
+  ListingRead read;
+  LineReader reader(file);
+  std::string line;
+  while (reader.ReadPiece(kListingPiece, line)) {
+    if (line.substr(0, 8) == "# Gsng: ") AppendListingText(line, allocation, read);
+  }
+  return read;
+}
+
+// The sensor name of the listing keys: the first word of the parameters,
+// padded with blanks to 10 characters; only its first 10 characters count.
+std::string ListingName(std::string_view parameter_keys) {
+  std::string name(CutBefore(parameter_keys, " "));
+  name.resize(10, ' ');
+  return name;
+}
+
+// An accepted allocation line replaces the parameters of the run.
+std::optional<std::string> AcceptAllocation(std::string_view line, RunTexts& run,
+                                            SensorAllocation& allocation) {
+  allocation.AllocationText = FromColumn(line, kAllocationColumn);
+  if (!Contains(allocation.AllocationText, RequiredAllocationItem())) {
+    return "Error 1029: Invalid Sensor-Allocation...";
+  }
+  std::string parameters =
+      ReplaceAll(CutBefore(allocation.AllocationText, ",Sensor="), ':', ' ');
+  if (!run.ParameterText.Assign(parameters)) return "Error 1109: Sensor-Allocation too long...";
+  allocation.AllocationFound = true;
+  return std::nullopt;
+}
+
+ListingRead ReadGlobalFile(std::FILE* file, RunTexts& run, SensorAllocation& allocation) {
+  ListingRead read;
+  std::string name = ListingName(run.ParameterKeys.view());
+  std::string listing_key = "# GSNG: " + name;
+  std::string allocation_key = "# GSNX: " + name;
+  LineReader reader(file);
+  std::string line;
+  while (reader.ReadPiece(kListingPiece, line)) {
+    std::string key = UpperCase(line.substr(0, kKeyLength));
+    if (key == listing_key) AppendListingText(line, allocation, read);
+    if (key == allocation_key) {
+      read.fault = AcceptAllocation(line, run, allocation);
+      if (read.fault) return read;
+    }
+  }
+  return read;
+}
+
+std::optional<std::string> ReadGlobalListing(RunTexts& run, SensorAllocation& allocation,
+                                             ListingRead& read) {
+  FilePtr file = OpenForReading(run.paths, run.ProfilePath);
+  if (!file) return "Error 10x1: ProFile " + run.ProfileName.str() + " is missing...";
+  allocation.AllocationFound = false;
+  run.ItemId.Clear();
+  read = ReadGlobalFile(file.get(), run, allocation);
+  file.reset();
+  if (read.fault) return read.fault;
+
+  std::size_t item = allocation.AllocationText.find("Item=");
+  if (item != std::string::npos) {
+    run.ItemId.AssignCut(TakeItemId(std::string_view(allocation.AllocationText).substr(item + 5)));
+  }
+  if (!allocation.AllocationFound) {
+    return "Error 1030: Global Sensor " + run.second_argument + " not found...";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string TakeItemId(std::string_view text) {
+  std::string_view item = text.substr(0, text.find_first_of(" ,"));
+  return ReplaceAll(item.substr(0, kMaxItemId), ':', ' ');
+}
+
+std::optional<std::string> ReadServerListing(RunTexts& run, SensorAllocation& allocation) {
+  allocation.ServerListing.Clear();
+  ListingRead read;
+  if (run.ProfileName == "Quadrant.Prf") {
+    FilePtr file = OpenForReading(run.paths, run.ProfilePath);
+    if (!file) return "Error 1024: ProFile " + run.ProfileName.str() + " is missing...";
+    read = ReadItemFile(file.get(), allocation);
+  } else {
+    std::optional<std::string> fault = ReadGlobalListing(run, allocation, read);
+    if (fault) return fault;
+  }
+  if (read.listing_too_long) return "Error 1108: Global Server Listing too long...";
+  if (allocation.ServerListing.empty()) return "Error 1025: Global Server Listing missing...";
+  if (run.ItemId.empty()) return "Error 1026: Global Item Idenification missing...";
+  run.ParameterKeys.AssignCut(UpperCase(run.ParameterText.view()));
+  return std::nullopt;
+}
+
+std::string TakeListingEntry(ListingField& listing) {
+  std::string rest(listing.view());
+  std::size_t end = rest.find('#');
+  std::string name = rest.substr(0, end);
+  listing.AssignCut(end == std::string::npos ? std::string_view() : std::string_view(rest).substr(end + 1));
+  return name;
+}

@@ -1,0 +1,136 @@
+#include "rfc/rfc_connection.h"
+
+#include <filesystem>
+#include <string>
+
+#include "base/text.h"
+
+namespace {
+
+constexpr std::string_view kConnectionFile = "SapRfc.ini";
+constexpr std::string_view kConnectionFileDraft = "SapRfc.ini.new";
+
+const char* TextOrNull(const auto& text) { return text.empty() ? nullptr : text.c_str(); }
+
+std::string Padded(std::string_view text, std::size_t width) {
+  std::string padded(text);
+  if (padded.size() < width) padded.resize(width, ' ');
+  return padded;
+}
+
+// Fills the option texts; false when a value does not fit its text, since a
+// cut host, user or password would log on somewhere else or fail obscurely.
+bool FillOptionTexts(OpenOptionTexts& texts, const ConnectionParameters& profile,
+                     const ConnectionContext& context) {
+  std::optional<std::string> host =
+      OverrideValue(context.parameter_text, context.parameter_keys, ",HOST=");
+  std::optional<std::string> number =
+      OverrideValue(context.parameter_text, context.parameter_keys, ",NO=");
+  return texts.destination.Assign(profile.Destination.view()) &&
+         texts.client.Assign(profile.Client.view()) &&
+         texts.user.Assign(Padded(profile.User.view(), 12)) &&
+         texts.password.Assign(Padded(profile.Password.view(), 10)) &&
+         texts.language.Assign(profile.Language.view()) &&
+         texts.mode.Assign(profile.Mode.view()) &&
+         texts.host.Assign(host ? *host : profile.Hostname.str()) &&
+         texts.system_number.Assign(number ? *number : profile.Sysnr.str()) &&
+         texts.gateway_host.Assign(profile.Gwhost.view()) &&
+         texts.gateway_service.Assign(profile.Gwservice.view());
+}
+
+void FillOpenRecords(RfcSession& session) {
+  const OpenOptionTexts& texts = session.texts;
+  bool gateway_mode = texts.mode == "R/2";
+  session.gateway_options = {TextOrNull(texts.gateway_host), TextOrNull(texts.gateway_service)};
+  // An empty system number text leaves the previous number in place.
+  if (!texts.system_number.empty()) {
+    session.server_options.system_number = SystemNumber(texts.system_number.view());
+  }
+  session.server_options.host = TextOrNull(texts.host);
+  session.server_options.gateway_host = TextOrNull(texts.gateway_host);
+  session.server_options.gateway_service = TextOrNull(texts.gateway_service);
+  session.open_options = {
+      texts.destination.c_str(),
+      gateway_mode ? 1 : 0,
+      gateway_mode ? static_cast<const void*>(&session.gateway_options)
+                   : static_cast<const void*>(&session.server_options),
+      texts.client.c_str(),
+      texts.user.c_str(),
+      texts.password.c_str(),
+      texts.language.c_str(),
+      0,
+  };
+}
+
+// Copies the destination file into "SapRfc.ini" through a draft that
+// replaces the old file only once it is complete, so the library never
+// finds a half-written file.
+bool CopyConnectionFile(std::FILE* destination_file, const PathMap& paths) {
+  FilePtr draft = CreateForWriting(paths, kConnectionFileDraft);
+  if (!draft) return false;
+  char chunk[4096];
+  std::size_t got;
+  bool written = true;
+  while ((got = std::fread(chunk, 1, sizeof chunk, destination_file)) > 0) {
+    written = written && std::fwrite(chunk, 1, got, draft.get()) == got;
+  }
+  written = std::fclose(draft.release()) == 0 && written;
+  std::error_code error;
+  if (written) {
+    std::filesystem::rename(paths.HostPath(kConnectionFileDraft),
+                            paths.HostPath(kConnectionFile), error);
+  }
+  if (!written || error) RemoveHostFile(paths, kConnectionFileDraft);
+  return written && !error;
+}
+
+std::string ConnectString(const ConnectionParameters& profile) {
+  return "CLIENT=" + profile.Client.str() + " USER=" + profile.User.str() +
+         " PASSWD=" + profile.Password.str() + " LANG=D DEST=" + profile.Destination.str();
+}
+
+}  // namespace
+
+std::optional<std::string> OverrideValue(std::string_view parameter_text,
+                                         std::string_view parameter_keys, std::string_view key) {
+  std::size_t at = parameter_keys.find(key);
+  if (at == std::string_view::npos) return std::nullopt;
+  std::string_view rest = parameter_text.substr(at + key.size());
+  return std::string(rest.substr(0, rest.find_first_of(", ")));
+}
+
+std::int32_t SystemNumber(std::string_view text) {
+  std::size_t at = text.find_first_not_of(' ');
+  std::int32_t number = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    if (number > (INT32_MAX - 9) / 10) break;  // more digits than a system number has
+    number = number * 10 + (text[at] - '0');
+  }
+  return number;
+}
+
+RfcConnectionHandle OpenRfcConnection(RfcSession& session, const ConnectionParameters& profile,
+                                      const ConnectionContext& context) {
+  if (!FillOptionTexts(session.texts, profile, context)) return 0;
+  FillOpenRecords(session);
+
+  const RfcLibrary& rfc = session.library;
+  FilePtr destination_file =
+      OpenForReading(context.paths, "SapRfc." + profile.Destination.str());
+  if (!destination_file) {
+    RfcConnectionHandle handle = rfc.RfcOpen(&session.open_options);
+    WriteRunLog(session.log, context.paths, context.parameter_keys,
+                static_cast<std::int32_t>(handle), "RfcOpen called", "");
+    return handle;
+  }
+  std::fprintf(context.out, "* SapRfc.Ini.......: %s<\n", profile.Destination.c_str());
+  if (!CopyConnectionFile(destination_file.get(), context.paths)) return 0;
+  destination_file.reset();
+
+  std::string connect_string = ConnectString(profile);
+  RfcErrorInfo error_info{};
+  RfcConnectionHandle handle = rfc.RfcOpenEx(connect_string.c_str(), &error_info);
+  WriteRunLog(session.log, context.paths, context.parameter_keys,
+              static_cast<std::int32_t>(handle), "RfcOpenEx called", "");
+  return handle;
+}

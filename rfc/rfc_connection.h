@@ -1,0 +1,69 @@
+// Opening the RFC connection to the system of the current profile.
+//
+// Two ways: when a destination file "SapRfc." + destination lies in the
+// working directory, it becomes the library's "SapRfc.ini" and the connection
+// is opened with RfcOpenEx and a connect string; otherwise with RfcOpen and
+// an options record built from the profile's values.
+#ifndef KESTRELON_RFC_RFC_CONNECTION_H_
+#define KESTRELON_RFC_RFC_CONNECTION_H_
+
+#include <cstdio>
+#include <string_view>
+
+#include "base/fixed_text.h"
+#include "base/host_files.h"
+#include "profile/system_profile.h"
+#include "rfc/rfc_library.h"
+#include "rfc/run_log.h"
+
+/// Private copies of the profile values handed to RfcOpen; the records point
+/// into them, so they live as long as the session.
+struct OpenOptionTexts {
+  FixedText<16> destination;
+  FixedText<28> client;
+  FixedText<40> user;
+  FixedText<12> password;
+  FixedText<24> language;
+  FixedText<8> mode;
+  FixedText<80> host;
+  FixedText<52> system_number;
+  FixedText<60> gateway_host;
+  FixedText<52> gateway_service;
+};
+
+/// The RFC side of a run: the library, the connection, the run log and the
+/// open records, which every open refills.
+struct RfcSession {
+  RfcLibrary library;
+  RfcConnectionHandle RfcHandle = 0;
+  RunLog log;
+  OpenOptionTexts texts;
+  RfcOpenOptions open_options{};
+  RfcServerOptions server_options{};
+  RfcGatewayOptions gateway_options{};
+};
+
+/// What the connection needs of the run besides the profile values.
+struct ConnectionContext {
+  const PathMap& paths;
+  std::string_view parameter_text;
+  std::string_view parameter_keys;
+  std::FILE* out;  // the "* SapRfc.Ini" line goes here
+};
+
+/// Opens the connection and answers its handle; 0 when none was opened
+/// (the library refused, "SapRfc.ini" could not be written, or a value does
+/// not fit its option text).
+RfcConnectionHandle OpenRfcConnection(RfcSession& session, const ConnectionParameters& profile,
+                                      const ConnectionContext& context);
+
+/// The override value after `key` (",HOST=" or ",NO=") in the parameters: up
+/// to the next comma or blank or the end. nullopt when the key is absent.
+std::optional<std::string> OverrideValue(std::string_view parameter_text,
+                                         std::string_view parameter_keys, std::string_view key);
+
+/// The system number of a text: the decimal number at its start after
+/// leading blanks, 0 when it starts with no digit.
+std::int32_t SystemNumber(std::string_view text);
+
+#endif  // KESTRELON_RFC_RFC_CONNECTION_H_

@@ -1,0 +1,80 @@
+#include "rfc/rfc_failure.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "output/console_report.h"
+
+namespace {
+
+// The trace file is read in pieces of at most 99 characters.
+constexpr std::size_t kTracePiece = 99;
+constexpr int kLabelWidth = 15;
+
+// What the error handler needs: the library calls it with nothing but the
+// operation text.
+struct FailureContext {
+  const RfcLibrary* library = nullptr;
+  std::FILE* out = nullptr;
+};
+FailureContext g_failure_context;
+
+void RFC_CALL HandleRfcError(const char* operation) {
+  ReportRfcFailure(*g_failure_context.library, g_failure_context.out,
+                   operation != nullptr ? operation : "");
+}
+
+// A text of the error record, which the library may have filled to its
+// last byte without a terminator.
+template <std::size_t N>
+std::string_view RecordText(const char (&text)[N]) {
+  std::size_t length = 0;
+  while (length < N && text[length] != '\0') ++length;
+  return {text, length};
+}
+
+}  // namespace
+
+void ReportRfcFailure(const RfcLibrary& library, std::FILE* out, std::string_view operation) {
+  std::fputs("RFC error\n", out);
+  RfcErrorInfo error{};
+  library.RfcLastError(&error);
+  PrintLabelledLine("operation/code", 0, kLabelWidth, operation, out);
+  PrintLabelledLine("key", 0, kLabelWidth, RecordText(error.key), out);
+  PrintLabelledLine("status", 0, kLabelWidth, RecordText(error.status), out);
+  PrintLabelledLine("message", 0, kLabelWidth, RecordText(error.message), out);
+  PrintLabelledLine("internal status", 0, kLabelWidth, RecordText(error.internal_status), out);
+  std::fputs("\n", out);
+  library.RfcClose(0);
+  std::fputs("* Programm aborted...\n", out);
+  // The end-of-output file has no name in this program, so creating it
+  // always fails and the report says so.
+  std::fputs("* Error at EoXput-File...\n", out);
+  std::fflush(out);
+  std::exit(1);
+}
+
+void InstallRfcEnvironment(const RfcLibrary& library, std::FILE* out) {
+  g_failure_context = {&library, out};
+  RfcEnvironmentRecord environment{HandleRfcError, nullptr};
+  library.RfcEnvironment(&environment);
+}
+
+void ScanTraceFile(Output& output, const PathMap& paths) {
+  FilePtr trace = OpenForReading(paths, kTraceFile);
+  if (!trace) {
+    output.OutputBuffer.AppendCut(" - Look for Trace-File");
+    return;
+  }
+  std::string error_text;
+  LineReader reader(trace.get());
+  std::string line;
+  while (reader.ReadPiece(kTracePiece, line)) {
+    if (line.starts_with("**** ERROR ")) error_text.clear();
+    if (line.starts_with("ERROR ")) error_text = line.size() > 12 ? line.substr(12) : "";
+    if (line.size() >= 15 && line.substr(7, 8) == "======> ") error_text = line.substr(15);
+  }
+  trace.reset();
+  output.OutputBuffer.AppendCut(error_text.empty() ? " - Please Check Trace-File !"
+                                                   : " - " + error_text);
+}

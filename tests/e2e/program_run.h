@@ -1,0 +1,44 @@
+// Runs the built kestrelon program in a throw-away drive tree.
+//
+// Every run gets a fresh temporary directory T with a fake drive root
+// T/root: the Windows path "C:\a\b" lives at T/root/C/a/b, "D:\x" at
+// T/root/D/x. The program starts in T/root/C/work, so its working directory
+// lies inside drive C, as it does on a Windows machine running PRTG. The tree
+// is removed when the run is over.
+#ifndef KESTRELON_TESTS_E2E_PROGRAM_RUN_H_
+#define KESTRELON_TESTS_E2E_PROGRAM_RUN_H_
+
+#include <string>
+#include <vector>
+
+/// A file to create before the program starts: a host path relative to the
+/// drive root ("C/PRTG_Path.Txt", "C/work/PRD.P00") and its exact bytes.
+struct HostFile {
+  std::string path;
+  std::string bytes;
+};
+
+/// What one run of the program left behind.
+struct ProgramResult {
+  std::string out;  // standard output, byte for byte
+  std::string err;  // standard error
+  int exit_code = -1;  // the exit status; 128 + signal when killed
+  bool timed_out = false;  // killed after the time limit
+};
+
+enum class DriveRootOption {
+  kGiven,    // "--drive-root=T/root" goes before the case's own arguments
+  kOmitted,  // the case's arguments alone
+};
+
+/// Creates `files` in a fresh drive tree, runs the program there with
+/// `arguments` (after "--drive-root=T/root" unless omitted), without a shell,
+/// and collects both output streams and the exit code. A run that takes
+/// longer than 20 seconds is killed and reported as timed out; a tree that
+/// cannot be set up, or a program that cannot be started, is reported as a
+/// test failure and an exit code of -1.
+ProgramResult RunProgram(const std::vector<HostFile>& files,
+                         const std::vector<std::string>& arguments,
+                         DriveRootOption drive_root = DriveRootOption::kGiven);
+
+#endif  // KESTRELON_TESTS_E2E_PROGRAM_RUN_H_
