@@ -73,7 +73,8 @@ class FixedText {
 
  private:
   void Store(std::size_t at, std::string_view text) {
-    std::memmove(bytes_.data() + at, text.data(), text.size());
+    // An empty view may carry a null pointer, which memmove must not see.
+    if (!text.empty()) std::memmove(bytes_.data() + at, text.data(), text.size());
     length_ = at + text.size();
     bytes_[length_] = '\0';
   }

@@ -2,30 +2,157 @@
 
 #include <string>
 
+#include "base/text.h"
+#include "collect/cpu_status.h"
+#include "collect/db4_sizing.h"
 #include "driver/start_up.h"
+#include "output/console_report.h"
+#include "rfc/rfc_failure.h"
+#include "rfc/rfc_library.h"
+#include "rfc/run_log.h"
 
 namespace {
 
-// The RFC layer is not part of this build yet: every run that needs a
-// connection ends here, with the message a machine without the library gets.
-std::string RfcLibraryUnavailable(const RunTexts& run) {
-#ifdef _WIN32
-  const std::string default_library = "librfc32.dll";
-#else
-  const std::string default_library = "librfccm.so";
-#endif
-  const std::string& library = run.rfc_library.empty() ? default_library : run.rfc_library;
-  return "Error 1110: RFC-Library " + library + " is not available...";
+// Loads the RFC library on first use and installs the failure report as its
+// error handler.
+Outcome InstallEnvironment(const RunTexts& run, RunState& state, std::FILE* out) {
+  if (!state.rfc.library.loaded()) {
+    std::optional<std::string> missing = LoadRfcLibrary(run.rfc_library, state.rfc.library);
+    if (missing) return ErrorExit(state.output, out, *missing);
+  }
+  InstallRfcEnvironment(state.rfc.library, out);
+  return Outcome::GoOn();
+}
+
+CallContext Call(const RunTexts& run, RunState& state, std::FILE* out) {
+  return CallContext{state.rfc, state.structures, run.paths, run.ParameterKeys.view(), out};
+}
+
+void CloseConnection(RunState& state) {
+  if (state.rfc.RfcHandle != 0) state.rfc.library.RfcClose(state.rfc.RfcHandle);
+  state.rfc.RfcHandle = 0;
+}
+
+// Prints an error document with `message` (cut to the message area).
+Outcome EndWithMessage(RunState& state, std::string_view message, std::FILE* out) {
+  MessageArea area;
+  area.AssignCut(message);
+  WriteErrorDocument(state.output, area.view());
+  PrintOutputBuffer(state.output, out);
+  CloseConnection(state);
+  return Outcome::End(2);
+}
+
+// A failed step: its message, the trace-file remark, the error document.
+Outcome FailureEnding(const RunTexts& run, RunState& state, std::FILE* out) {
+  ScanTraceFile(state.output, run.paths);
+  return EndWithMessage(state, state.output.OutputBuffer.str(), out);
+}
+
+// GET_CPU_ALL, then RFC_SYSTEM_INFO and the database check; ends the run on
+// a failure of either or on a database that is not DB4.
+Outcome CheckSystem(const RunTexts& run, RunState& state, std::FILE* out) {
+  CallContext call = Call(run, state, out);
+  state.status = RunStatus::kErr;
+  ReadCpuStatus(call, state.status, state.output);
+  if (state.status == RunStatus::kErr) return FailureEnding(run, state, out);
+  state.status = RunStatus::kErr;
+  ReadSystemInfo(call, state.status, state.output, state.connection, state.database_system);
+  if (state.status == RunStatus::kErr) return FailureEnding(run, state, out);
+  if (!IsDb4Database(state.database_system)) {
+    return EndWithMessage(state, "Error 1018: DataBase mismatch !", out);
+  }
+  return Outcome::GoOn();
+}
+
+void MeasureSizes(const RunTexts& run, RunState& state, std::FILE* out) {
+  CallContext call = Call(run, state, out);
+  SizingContext sizing{run.MultiSystemRun, state.connection.Destination.view(),
+                       run.ParameterText.view(), run.ParameterKeys.view()};
+  state.status = RunStatus::kErr;
+  ReportDatabaseSizes(call, state.status, state.output, sizing);
+}
+
+RfcConnectionHandle OpenConnection(const RunTexts& run, RunState& state, std::FILE* out) {
+  ConnectionContext context{run.paths, run.ParameterText.view(), run.ParameterKeys.view(), out};
+  return OpenRfcConnection(state.rfc, state.connection, context);
+}
+
+// The parameter text of the executing line: cut at its first "#", then at
+// its first "@"; the two default texts of a sensor's parameter field count
+// as empty, and an empty text shows as "(No Parameters)".
+void CutParametersForReport(RunTexts& run) {
+  std::string text(CutBefore(CutBefore(run.ParameterText.view(), "#"), "@"));
+  if (text == "(Parameters " || text == "(No ") text.clear();
+  run.ParameterText.AssignCut(text.empty() ? "(No Parameters)" : text);
+}
+
+void PrintSingleReportLines(RunTexts& run, const ConnectionParameters& profile, std::FILE* out) {
+  std::fprintf(out, "%s\n", run.HeaderLine.c_str());
+  std::string time = TimeText();
+  std::string system = SystemText(time, run.ProfileName.view(), profile.ReportHost.view(),
+                                  profile.Destination.view(), profile.Sysnr.view(),
+                                  profile.Client.view());
+  PrintReportLine(run.HeaderLine, system + " State=Processing", out);
+  CutParametersForReport(run);
+  PrintReportLine(run.HeaderLine, SingleExecutingText(time, run.ParameterText.view()), out);
+}
+
+void WriteLog(const RunTexts& run, RunState& state, std::string_view event,
+              std::string_view detail) {
+  WriteRunLog(state.rfc.log, run.paths, run.ParameterKeys.view(),
+              static_cast<std::int32_t>(state.rfc.RfcHandle), event, detail);
+}
+
+// One listed system, from its open profile to its count.
+Outcome MeasureListedSystem(RunTexts& run, RunState& state, const std::string& name,
+                            FilePtr profile, std::FILE* out) {
+  ConnectionParameters& connection = state.connection;
+  connection.ProfileState = kProfileUsable;
+  (void)ReadSystemProfile(std::move(profile), ProfileReader::kListed, name, state.key,
+                          connection);
+  // A listed system counts as found once its profile file was opened.
+  state.allocation.AllocationFound = true;
+  std::string system = SystemText(TimeText(), name, connection.ReportHost.view(),
+                                  connection.Destination.view(), connection.Sysnr.view(),
+                                  connection.Client.view());
+
+  Outcome installed = InstallEnvironment(run, state, out);
+  if (installed.ended()) return installed;
+  state.output.OutputBuffer.Clear();
+  state.status = RunStatus::kErr;
+  state.rfc.RfcHandle = OpenConnection(run, state, out);
+  if (state.rfc.RfcHandle == 0) {
+    connection.ProfileState = kProfileUnusable;
+  } else {
+    Outcome checked = CheckSystem(run, state, out);
+    if (checked.ended()) return checked;
+    MeasureSizes(run, state, out);
+  }
+  CloseConnection(state);
+
+  bool usable = connection.ProfileState == kProfileUsable;
+  bool measured = state.status == RunStatus::kOk;
+  bool found = state.allocation.AllocationFound;
+  ++(usable && measured && found ? state.counters.processed : state.counters.failed);
+  std::string_view state_text = !usable || !measured ? "Rfc Failure"
+                                : !found             ? "Not Found"
+                                                     : "Processed";
+  if (run.ConsoleReport) PrintSystemState(run.HeaderLine, system, state_text, out);
+  return Outcome::GoOn();
 }
 
 void WriteSummary(const RunTexts& run, RunState& state) {
   Output& output = state.output;
+  // A failed sizing of the last system leaves its message in front of the
+  // summary; in the XML family it stands inside the document, so it is
+  // escaped like every other text there.
+  if (IsXmlFamily(output.mode)) output.OutputBuffer.AssignCut(EscapeXml(output.OutputBuffer.view()));
   OpenMessageText(output);
-  std::string summary = "(***) " + run.ItemId.str() +
-                        ": NoSystems=" + std::to_string(state.counters.systems) +
-                        ", Processed=" + std::to_string(state.counters.processed) +
-                        ", Failed=" + std::to_string(state.counters.failed);
-  AppendMessageText(output, summary);
+  AppendMessageText(output, "(***) " + run.ItemId.str() +
+                                ": NoSystems=" + std::to_string(state.counters.systems) +
+                                ", Processed=" + std::to_string(state.counters.processed) +
+                                ", Failed=" + std::to_string(state.counters.failed));
   CloseMessageText(output, run.ParameterKeys.view());
   CloseDocument(output);
 }
@@ -37,7 +164,30 @@ Outcome RunSingleSystem(RunTexts& run, RunState& state, FilePtr profile_file, st
       ReadSystemProfile(std::move(profile_file), ProfileReader::kStrict, run.ProfileName.view(),
                         state.key, state.connection);
   if (fault) return ErrorExit(state.output, out, *fault);
-  return ErrorExit(state.output, out, RfcLibraryUnavailable(run));
+  WriteLog(run, state, "program started", run.program_path);
+  Outcome installed = InstallEnvironment(run, state, out);
+  if (installed.ended()) return installed;
+  WriteLog(run, state, "RfcEnvironment called", "");
+  state.output.OutputBuffer.Clear();
+  state.status = RunStatus::kErr;
+  if (run.ConsoleReport) PrintSingleReportLines(run, state.connection, out);
+
+  state.rfc.RfcHandle = OpenConnection(run, state, out);
+  if (state.rfc.RfcHandle == 0) {
+    return EndWithMessage(
+        state, "Error 1011: RFC-Open for " + state.connection.Destination.str() + " failed !",
+        out);
+  }
+  Outcome checked = CheckSystem(run, state, out);
+  if (checked.ended()) return checked;
+  MeasureSizes(run, state, out);
+  CloseConnection(state);
+  if (state.status != RunStatus::kOk) return FailureEnding(run, state, out);
+
+  PrintOutputBuffer(state.output, out);
+  RemoveHostFile(run.paths, kTraceFile);
+  if (run.ConsoleReport) PrintReportLine(run.HeaderLine, ClosingText(TimeText()), out);
+  return Outcome::End(0);
 }
 
 Outcome RunMultiSystem(RunTexts& run, RunState& state, FilePtr listing_file, std::FILE* out) {
@@ -48,20 +198,17 @@ Outcome RunMultiSystem(RunTexts& run, RunState& state, FilePtr listing_file, std
 
   ListingField& listing = state.allocation.ServerListing;
   while (!listing.empty()) {
+    state.allocation.AllocationFound = false;
     ++state.counters.systems;
     std::string name = TakeListingEntry(listing);
     FilePtr profile = OpenForReading(run.paths, run.ProfileDir.str() + name);
     if (!profile) continue;
-    state.connection.ProfileState = kProfileUsable;
-    (void)ReadSystemProfile(std::move(profile), ProfileReader::kListed, name, state.key,
-                            state.connection);
-    return ErrorExit(state.output, out, RfcLibraryUnavailable(run));
+    Outcome measured = MeasureListedSystem(run, state, name, std::move(profile), out);
+    if (measured.ended()) return measured;
   }
 
   WriteSummary(run, state);
   std::fprintf(out, "%s\n", state.output.OutputBuffer.c_str());
-  if (run.ConsoleReport) {
-    std::fprintf(out, "%s\n", ClosingText(TimeText()).c_str());
-  }
+  if (run.ConsoleReport) PrintReportLine(run.HeaderLine, ClosingText(TimeText()), out);
   return Outcome::End(0);
 }

@@ -1,5 +1,10 @@
 // The two kinds of run: one system measured and its document printed, or a
 // listing of systems measured one after another and a summary printed.
+//
+// Every system goes through the same sequence on one connection: the RFC
+// environment installed, the connection opened, GET_CPU_ALL, then
+// RFC_SYSTEM_INFO with the check that the database is DB4, then the sizing,
+// and the connection closed.
 #ifndef KESTRELON_DRIVER_SYSTEM_RUNS_H_
 #define KESTRELON_DRIVER_SYSTEM_RUNS_H_
 
@@ -7,11 +12,14 @@
 
 #include "base/host_files.h"
 #include "base/outcome.h"
+#include "collect/function_call.h"
+#include "collect/system_info.h"
 #include "driver/run_texts.h"
 #include "output/output_document.h"
 #include "profile/password.h"
 #include "profile/server_listing.h"
 #include "profile/system_profile.h"
+#include "rfc/rfc_connection.h"
 
 /// The counters of a multi-system run.
 struct ListingCounters {
@@ -27,7 +35,15 @@ struct RunState {
   SensorAllocation allocation;
   ListingCounters counters;
   PasswordKey key;
+  RfcSession rfc;
+  StructureHandles structures;
+  RunStatus status = RunStatus::kErr;
+  DatabaseSystemText database_system;
 };
+
+/// The message area: error messages composed by the driver, and the buffer's
+/// text copied out of it, hold 127 characters; a longer text is cut.
+using MessageArea = FixedText<128>;
 
 /// Reads the located profile strictly and measures the system.
 Outcome RunSingleSystem(RunTexts& run, RunState& state, FilePtr profile_file, std::FILE* out);

@@ -157,5 +157,6 @@ std::string ListingOfLength(std::size_t length, int* names) {
     listing += std::string(rest - 1, 'Z') + "#";
     ++*names;
   }
+  EXPECT_EQ(listing.size(), length) << "listing of the wrong length";
   return listing;
 }

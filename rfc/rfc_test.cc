@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "base/test_files.h"
+#include "rfc/rfc_connection.h"
+#include "rfc/rfc_failure.h"
+
+namespace {
+
+TEST(OverrideValueTest, TakesTheTextUpToCommaOrBlank) {
+  static const struct {
+    const char* parameters;
+    const char* key;
+    std::optional<std::string> value;
+  } kCases[] = {
+      {"x,HOST=sapqas01,NO=01", ",HOST=", "sapqas01"},
+      {"x,HOST=sapqas01,NO=01", ",NO=", "01"},
+      {"x,host=MixedCase y", ",HOST=", "MixedCase"},
+      {"x,HOST=", ",HOST=", ""},
+      {"HOST=a", ",HOST=", std::nullopt},
+  };
+  for (const auto& c : kCases) {
+    std::string keys = c.parameters;
+    for (char& ch : keys) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    EXPECT_EQ(OverrideValue(c.parameters, keys, c.key), c.value) << c.parameters;
+  }
+}
+
+TEST(SystemNumberTest, ReadsTheLeadingNumber) {
+  EXPECT_EQ(SystemNumber("00"), 0);
+  EXPECT_EQ(SystemNumber("05"), 5);
+  EXPECT_EQ(SystemNumber("  12x"), 12);
+  EXPECT_EQ(SystemNumber("x12"), 0);
+  EXPECT_EQ(SystemNumber("99999999999999999999"), 999999999);  // no overflow
+}
+
+// Runs the scan in a fresh working directory, where the trace file lies.
+class ScanTraceFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
+  }
+  void TearDown() override { std::filesystem::current_path(home_); }
+
+  std::string Scan(const std::optional<std::string>& trace) {
+    if (trace) dir_.Write("Dev_Rfc.Trc", *trace);
+    Output output;
+    output.OutputBuffer.AssignCut("Error 1014: RFC-Failure raised !");
+    ScanTraceFile(output, PathMap{});
+    return output.OutputBuffer.str();
+  }
+
+  TempDirectory dir_;
+  std::filesystem::path home_;
+};
+
+TEST_F(ScanTraceFileTest, AppendsTheLastErrorAfterTheLastErrorBlock) {
+  static const struct {
+    const char* name;
+    std::optional<std::string> trace;
+    const char* remark;
+  } kCases[] = {
+      {"no trace file", std::nullopt, " - Look for Trace-File"},
+      {"no error line", "just text\n", " - Please Check Trace-File !"},
+      {"ERROR line from character 13", "ERROR       partner not reached\r\n",
+       " - partner not reached"},
+      {"arrow line from character 16", "2024-01======> Connect to SAP gateway failed\n",
+       " - Connect to SAP gateway failed"},
+      {"last error line wins", "ERROR       first\nxxxxxxx======> second\n", " - second"},
+      {"arrow wins over ERROR on one line", "ERROR =======> arrow text\n", " - arrow text"},
+      {"error block clears earlier lines", "ERROR       old\n**** ERROR file opened\n",
+       " - Please Check Trace-File !"},
+      {"line after the block counts",
+       "ERROR       old\n**** ERROR x\nERROR       new\n", " - new"},
+      {"short ERROR line gives empty text", "ERROR       x\nERROR short\n",
+       " - Please Check Trace-File !"},
+  };
+  for (const auto& c : kCases) {
+    std::filesystem::remove("Dev_Rfc.Trc");
+    EXPECT_EQ(Scan(c.trace), std::string("Error 1014: RFC-Failure raised !") + c.remark)
+        << c.name;
+  }
+}
+
+}  // namespace
