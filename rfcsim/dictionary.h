@@ -13,7 +13,7 @@
 namespace rfcsim {
 
 /// One field of a structure, or one plain (unstructured) parameter value.
-struct FieldSpec {
+struct FieldDef {
   std::string_view name;
   uint32_t type;      // a type code of rfc_interface.h
   uint32_t length;    // in bytes
@@ -23,15 +23,15 @@ struct FieldSpec {
 
 /// A dictionary structure: its fields in order and the length of one record
 /// (or table row, which may hold padding after the last field).
-struct StructureSpec {
+struct StructureDef {
   std::string_view name;
-  std::span<const FieldSpec> fields;
+  std::span<const FieldDef> fields;
   uint32_t record_length;
 };
 
 /// A parameter of a function module: typed by a code, or by the handle of
 /// an installed structure when `structure` is not empty.
-struct ParameterSpec {
+struct ParameterDef {
   std::string_view name;
   uint32_t type;
   std::string_view structure;
@@ -39,28 +39,28 @@ struct ParameterSpec {
 };
 
 /// A table of a function module, with rows of an installed structure.
-struct TableSpec {
+struct TableDef {
   std::string_view name;
   std::string_view structure;
   uint32_t line_length;
 };
 
-struct FunctionSpec {
+struct FunctionDef {
   std::string_view name;
-  std::span<const ParameterSpec> exporting;  // passed to RfcCall
-  std::span<const ParameterSpec> importing;  // passed to RfcReceive
-  std::span<const TableSpec> tables;         // passed to both
+  std::span<const ParameterDef> exporting;  // passed to RfcCall
+  std::span<const ParameterDef> importing;  // passed to RfcReceive
+  std::span<const TableDef> tables;         // passed to both
 };
 
 /// The structure of that name, or nullptr.
-const StructureSpec* FindStructure(std::string_view name);
+const StructureDef* FindStructure(std::string_view name);
 /// The function module of that name, or nullptr.
-const FunctionSpec* FindFunction(std::string_view name);
+const FunctionDef* FindFunction(std::string_view name);
 
 /// A value a landscape may set by its SAP name: a field of RFCSI or
 /// DB02INFDB4, or an unstructured importing parameter of a function module.
 /// Nothing when no such name exists.
-std::optional<FieldSpec> FindSettableValue(std::string_view name);
+std::optional<FieldDef> FindSettableValue(std::string_view name);
 
 }  // namespace rfcsim
 
