@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "gtest/gtest.h"
@@ -143,11 +144,13 @@ ProgramResult Execute(const std::vector<std::string>& argv_texts,
   return result;
 }
 
-}  // namespace
-
-ProgramResult RunProgram(const std::vector<HostFile>& files,
-                         const std::vector<std::string>& arguments,
-                         DriveRootOption drive_root) {
+/// Runs the program in a fresh tree; then reads `left_paths` into `left`
+/// when it is given.
+ProgramResult RunInTree(const std::vector<HostFile>& files,
+                        const std::vector<std::string>& arguments,
+                        DriveRootOption drive_root,
+                        const std::vector<std::string>& left_paths,
+                        std::map<std::string, std::string>* left) {
   TemporaryTree tree;
   if (!tree.ok()) {
     ADD_FAILURE() << "cannot create a temporary directory";
@@ -173,5 +176,31 @@ ProgramResult RunProgram(const std::vector<HostFile>& files,
     argv_texts.push_back("--drive-root=" + root.string());
   }
   argv_texts.insert(argv_texts.end(), arguments.begin(), arguments.end());
-  return Execute(argv_texts, working_dir);
+  ProgramResult result = Execute(argv_texts, working_dir);
+  if (left != nullptr) {
+    left->clear();
+    for (const std::string& path : left_paths) {
+      std::ifstream file(root / path, std::ios::binary);
+      if (!file) continue;
+      std::string bytes((std::istreambuf_iterator<char>(file)),
+                        std::istreambuf_iterator<char>());
+      (*left)[path] = bytes;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+ProgramResult RunProgram(const std::vector<HostFile>& files,
+                         const std::vector<std::string>& arguments,
+                         DriveRootOption drive_root) {
+  return RunInTree(files, arguments, drive_root, {}, nullptr);
+}
+
+ProgramResult RunProgramKeepingFiles(const std::vector<HostFile>& files,
+                                     const std::vector<std::string>& arguments,
+                                     const std::vector<std::string>& left_paths,
+                                     std::map<std::string, std::string>* left) {
+  return RunInTree(files, arguments, DriveRootOption::kGiven, left_paths, left);
 }

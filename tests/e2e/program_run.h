@@ -8,6 +8,7 @@
 #ifndef KESTRELON_TESTS_E2E_PROGRAM_RUN_H_
 #define KESTRELON_TESTS_E2E_PROGRAM_RUN_H_
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -40,5 +41,13 @@ enum class DriveRootOption {
 ProgramResult RunProgram(const std::vector<HostFile>& files,
                          const std::vector<std::string>& arguments,
                          DriveRootOption drive_root = DriveRootOption::kGiven);
+
+/// Runs the program like RunProgram and, before the tree is removed, reads
+/// each file of `left_paths` (host paths relative to the drive root, as in
+/// HostFile) into `left`; a file that is not there has no entry.
+ProgramResult RunProgramKeepingFiles(const std::vector<HostFile>& files,
+                                     const std::vector<std::string>& arguments,
+                                     const std::vector<std::string>& left_paths,
+                                     std::map<std::string, std::string>* left);
 
 #endif  // KESTRELON_TESTS_E2E_PROGRAM_RUN_H_

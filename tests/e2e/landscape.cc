@@ -1,0 +1,147 @@
+#include "tests/e2e/landscape.h"
+
+#include "tests/e2e/expected_output.h"
+#include "tests/e2e/sample_files.h"
+
+namespace {
+
+/// "key = value", or "key = |value" when the stand-in would otherwise drop
+/// blanks at the ends of the value.
+std::string SettingLine(const std::string& key, const std::string& value) {
+  bool keep_blanks = value.empty() || value.front() == ' ' || value.back() == ' ';
+  return key + " = " + (keep_blanks ? "|" : "") + value + "\n";
+}
+
+struct Channel {
+  const char* name;
+  const char* key;  // the "Tessaryn" key of the name
+  std::string ChannelValues::*value;
+};
+
+constexpr Channel kChannels[] = {
+    {"DB-Table Sizes", "DB_Table_Sizes", &ChannelValues::tables},
+    {"Prim.Key Sizes", "Prim_Key_Sizes", &ChannelValues::primary_keys},
+    {"Index Sizes", "Index_Sizes", &ChannelValues::indexes},
+    {"DBase Size", "DBase_Size", &ChannelValues::total},
+};
+
+}  // namespace
+
+SimSystem& SimSystem::Set(std::string_view key, std::string_view value) {
+  settings_.emplace_back(std::string(key), std::string(value));
+  return *this;
+}
+
+std::string SimSystem::Text() const {
+  std::string text = "[system " + sid_ + "]\n";
+  for (const auto& [key, value] : settings_) text += SettingLine(key, value);
+  return text;
+}
+
+SimSystem ReachableSystem() {
+  SimSystem system("PRD");
+  system.Set("host", "sapprd")
+      .Set("sysnr", "00")
+      .Set("gwhost", "sapgw")
+      .Set("gwservice", "sapgw00")
+      .Set("client", "100")
+      .Set("user", "MONITOR")
+      .Set("password", "secret");
+  return system;
+}
+
+LandscapeText& LandscapeText::Set(std::string_view key, std::string_view value) {
+  settings_.emplace_back(std::string(key), std::string(value));
+  return *this;
+}
+
+LandscapeText& LandscapeText::Add(const SimSystem& system) {
+  systems_.push_back(system);
+  return *this;
+}
+
+std::string LandscapeText::Text() const {
+  std::string text = "journal = on\n";
+  for (const auto& [key, value] : settings_) text += SettingLine(key, value);
+  for (const SimSystem& system : systems_) text += "\n" + system.Text();
+  return text;
+}
+
+HostFile LandscapeWith(const SimSystem& system) {
+  return LandscapeText().Add(system).File();
+}
+
+std::string SapRfcEntry(std::string_view destination, std::string_view host,
+                        std::string_view sysnr) {
+  return "DEST=" + std::string(destination) + "\nTYPE=A\nASHOST=" + std::string(host) +
+         "\nSYSNR=" + std::string(sysnr) + "\n";
+}
+
+HostFile DestinationFile(std::string_view destination, std::string_view content) {
+  return {std::string(kWorkDir) + "SapRfc." + std::string(destination),
+          std::string(content)};
+}
+
+std::string JournalLines(std::string_view journal,
+                         std::initializer_list<std::string_view> calls) {
+  std::string lines;
+  std::size_t at = 0;
+  while (at < journal.size()) {
+    std::size_t end = journal.find('\n', at);
+    end = end == std::string_view::npos ? journal.size() : end + 1;
+    std::string_view line = journal.substr(at, end - at);
+    for (std::string_view call : calls) {
+      if (line.starts_with(call)) {
+        lines += line;
+        break;
+      }
+    }
+    at = end;
+  }
+  return lines;
+}
+
+std::string ResultText(std::string_view destination, std::string_view dbsys,
+                       std::string_view date, std::string_view time,
+                       std::string_view sysid) {
+  return "(" + std::string(destination) + ") Kestrelon: Info=" + std::string(dbsys) +
+         ",Date=" + std::string(date) + ",Time=" + std::string(time) +
+         ",Sid=" + std::string(sysid);
+}
+
+std::string MeasurementDocument(std::string_view mode, std::string_view result_text,
+                                const ChannelValues& values, std::string_view unit,
+                                int selected) {
+  const std::string unit_text(unit);
+  std::string document;
+  if (mode == "Tessaryn") {
+    document = "\n# " + std::string(result_text);
+    for (const Channel& channel : kChannels) {
+      document += std::string("\n\nMessage.") + channel.key + ": " + channel.name +
+                  " (" + unit_text + ")\nStatistic." + channel.key + ": " +
+                  values.*channel.value;
+    }
+    return document + "\n";
+  }
+  if (mode == "Corvane") {
+    if (selected != 0) {
+      if (selected >= 1 && selected <= 4) {
+        document = values.*kChannels[selected - 1].value;
+      }
+      return document + "\n";
+    }
+    document = "\n# " + std::string(result_text);
+    for (const Channel& channel : kChannels) {
+      document += std::string("\n> ") + channel.name + ": " + values.*channel.value +
+                  " " + unit_text;
+    }
+    return document + "\n";
+  }
+  document = "\n<Prtg>\n\n<Text>" + XmlEscaped(result_text) + "</Text>\n";
+  for (const Channel& channel : kChannels) {
+    document += std::string("\n<Result><Channel>") + channel.name +
+                "</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>" + unit_text +
+                "</CustomUnit>\n<Value>" + values.*channel.value + "</Value></Result>\n";
+  }
+  return document + "\n</Prtg>\n";
+}

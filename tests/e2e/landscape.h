@@ -1,0 +1,109 @@
+// The stand-in RFC library's side of an end-to-end case: the text of the
+// landscape file "rfcsim.landscape" that the stand-in reads from the working
+// directory, destination entries for "SapRfc." files, and the documents a
+// successful measurement prints in each output mode.
+//
+// The usual pair is the usable profile of sample_files.h (destination PRD,
+// client 100, user monitor, password "secret", host sapprd, system number
+// 00, gateway sapgw / sapgw00) and ReachableSystem() below, which accepts
+// exactly that logon.
+#ifndef KESTRELON_TESTS_E2E_LANDSCAPE_H_
+#define KESTRELON_TESTS_E2E_LANDSCAPE_H_
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "tests/e2e/program_run.h"
+
+/// Host paths of the files the stand-in and the program use in the working
+/// directory of every run.
+inline constexpr std::string_view kLandscapeFile = "C/work/rfcsim.landscape";
+inline constexpr std::string_view kJournalFile = "C/work/rfcsim.journal";
+inline constexpr std::string_view kTraceFile = "C/work/Dev_Rfc.Trc";
+inline constexpr std::string_view kSapRfcIniFile = "C/work/SapRfc.ini";
+inline constexpr std::string_view kRunLogFile = "C/work/Kestrelon.Log";
+
+/// One "[system SID]" section: its settings in the order they were set.
+class SimSystem {
+ public:
+  explicit SimSystem(std::string sid) : sid_(std::move(sid)) {}
+
+  /// Adds "key = value". A value with a blank at either end, or an empty
+  /// one, is written behind "|" so the stand-in keeps it as it is.
+  SimSystem& Set(std::string_view key, std::string_view value);
+
+  const std::string& sid() const { return sid_; }
+  /// The section's lines, each ending in "\n".
+  std::string Text() const;
+
+ private:
+  std::string sid_;
+  std::vector<std::pair<std::string, std::string>> settings_;
+};
+
+/// The system that the usable profile reaches with RfcOpen in mode 0 (host
+/// sapprd, system number 00) and in mode 1 (gateway sapgw, sapgw00), with the
+/// logon client 100, user MONITOR, password "secret". Every value not set
+/// is the stand-in's default (DBSYS "DB4", FS_A_DATE 20240115, FS_A_TIME
+/// 083000, SYSID "PRD", all sizes 0).
+SimSystem ReachableSystem();
+
+/// The whole landscape file: the journal switched on, further top-level
+/// settings, then the systems.
+class LandscapeText {
+ public:
+  /// Adds a top-level "key = value" ("fail_itcreate = MISS_VIEWS").
+  LandscapeText& Set(std::string_view key, std::string_view value);
+  LandscapeText& Add(const SimSystem& system);
+
+  std::string Text() const;
+  /// The landscape as the file of the working directory.
+  HostFile File() const { return {std::string(kLandscapeFile), Text()}; }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> settings_;
+  std::vector<SimSystem> systems_;
+};
+
+/// A landscape holding `system` alone, as the file of the working directory.
+HostFile LandscapeWith(const SimSystem& system);
+
+/// A "SapRfc." entry for `destination` naming an application server:
+/// "DEST=", "TYPE=A", "ASHOST=", "SYSNR=" lines.
+std::string SapRfcEntry(std::string_view destination, std::string_view host,
+                        std::string_view sysnr);
+
+/// The destination file "SapRfc." + `destination` in the working directory.
+HostFile DestinationFile(std::string_view destination, std::string_view content);
+
+/// The text of the journal lines that start with one of `calls` ("RfcOpen ",
+/// "RfcClose"), in their order, each with its "\n".
+std::string JournalLines(std::string_view journal,
+                         std::initializer_list<std::string_view> calls);
+
+/// The four channel values of a measurement, as the program writes them.
+struct ChannelValues {
+  std::string tables;       // "DB-Table Sizes"
+  std::string primary_keys; // "Prim.Key Sizes"
+  std::string indexes;      // "Index Sizes"
+  std::string total;        // "DBase Size"
+};
+
+/// The result text "(DEST) Kestrelon: Info=...,Date=...,Time=...,Sid=..."
+/// from the values as the document shows them.
+std::string ResultText(std::string_view destination, std::string_view dbsys,
+                       std::string_view date, std::string_view time,
+                       std::string_view sysid);
+
+/// The document a successful single-system run prints in `mode` ("EXEXML",
+/// "Vantrel", "Mirabel", "Tessaryn", "Corvane") with `unit` ("MByte",
+/// "GByte"). `selected` is the channel number of "CH=" in "Corvane", 0
+/// without "CH=". In the XML modes the result text is written escaped.
+std::string MeasurementDocument(std::string_view mode, std::string_view result_text,
+                                const ChannelValues& values, std::string_view unit,
+                                int selected = 0);
+
+#endif  // KESTRELON_TESTS_E2E_LANDSCAPE_H_
