@@ -14,11 +14,6 @@
 #include "gtest/gtest.h"
 #include "tests/e2e/program_run.h"
 
-/// The message of a run that got past its profile while the RFC library is
-/// not there.
-inline constexpr std::string_view kRfcLibraryMissing =
-    "Error 1110: RFC-Library librfccm.so is not available...";
-
 /// The program's console header with the time masked.
 inline constexpr std::string_view kHeaderLine =
     "* HH:MM:SS SAP Kestrelon Vers 4.3 / 29.08.22\n";

@@ -1,5 +1,7 @@
 #include "tests/e2e/landscape.h"
 
+#include <utility>
+
 #include "tests/e2e/expected_output.h"
 #include "tests/e2e/sample_files.h"
 
@@ -67,9 +69,7 @@ std::string LandscapeText::Text() const {
   return text;
 }
 
-HostFile LandscapeWith(const SimSystem& system) {
-  return LandscapeText().Add(system).File();
-}
+HostFile LandscapeWith(const SimSystem& system) { return LandscapeText().Add(system).File(); }
 
 std::string SapRfcEntry(std::string_view destination, std::string_view host,
                         std::string_view sysnr) {
@@ -78,12 +78,10 @@ std::string SapRfcEntry(std::string_view destination, std::string_view host,
 }
 
 HostFile DestinationFile(std::string_view destination, std::string_view content) {
-  return {std::string(kWorkDir) + "SapRfc." + std::string(destination),
-          std::string(content)};
+  return {std::string(kWorkDir) + "SapRfc." + std::string(destination), std::string(content)};
 }
 
-std::string JournalLines(std::string_view journal,
-                         std::initializer_list<std::string_view> calls) {
+std::string JournalLines(std::string_view journal, std::initializer_list<std::string_view> calls) {
   std::string lines;
   std::size_t at = 0;
   while (at < journal.size()) {
@@ -101,25 +99,85 @@ std::string JournalLines(std::string_view journal,
   return lines;
 }
 
-std::string ResultText(std::string_view destination, std::string_view dbsys,
-                       std::string_view date, std::string_view time,
-                       std::string_view sysid) {
+HostFile PrtgProfile(std::string content) {
+  return {std::string(kProgramFilesDir) + "PRD.P00", std::move(content)};
+}
+
+HostFile WorkProfile(std::string content) {
+  return {std::string(kWorkDir) + "PRD.P00", std::move(content)};
+}
+
+std::string RunWithFiles::File(std::string_view path) const {
+  auto found = left.find(std::string(path));
+  return found == left.end() ? "" : found->second;
+}
+
+RunWithFiles RunKeepingRfcFiles(const std::vector<HostFile>& files,
+                                const std::vector<std::string>& arguments) {
+  RunWithFiles run;
+  run.result = RunProgramKeepingFiles(files, arguments,
+                                      {std::string(kJournalFile), std::string(kTraceFile),
+                                       std::string(kSapRfcIniFile), std::string(kRunLogFile)},
+                                      &run.left);
+  return run;
+}
+
+std::string CallSequence(std::string_view journal) {
+  std::string sequence;
+  for (std::string_view rest = journal; !rest.empty();) {
+    std::size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? "" : rest.substr(end + 1);
+    if (line.starts_with("RfcClose ")) {
+      sequence += std::string(line) + "\n";
+      continue;
+    }
+    if (!line.starts_with("RfcCall ") && !line.starts_with("RfcReceive ")) continue;
+    std::size_t name_at = line.find("function=\"");
+    std::size_t result_at = line.rfind(" -> ");
+    if (name_at == std::string_view::npos || result_at == std::string_view::npos) {
+      sequence += "unreadable: " + std::string(line) + "\n";
+      continue;
+    }
+    name_at += 10;
+    std::size_t name_end = line.find('"', name_at);
+    sequence += std::string(line.substr(0, line.find(' '))) + " " +
+                std::string(line.substr(name_at, name_end - name_at)) +
+                std::string(line.substr(result_at)) + "\n";
+  }
+  return sequence;
+}
+
+std::string RfcErrorReport(std::string_view operation, std::string_view key,
+                           std::string_view status, std::string_view message,
+                           std::string_view internal_status) {
+  return "RFC error\noperation/code  : " + std::string(operation) +
+         "\nkey             : " + std::string(key) + "\nstatus          : " + std::string(status) +
+         "\nmessage         : " + std::string(message) +
+         "\ninternal status : " + std::string(internal_status) +
+         "\n\n* Programm aborted...\n* Error at EoXput-File...\n";
+}
+
+std::string RfcErrorReport(std::string_view operation, std::string_view key,
+                           std::string_view message, std::string_view internal_status) {
+  return RfcErrorReport(operation, key, operation, message, internal_status);
+}
+
+std::string ResultText(std::string_view destination, std::string_view dbsys, std::string_view date,
+                       std::string_view time, std::string_view sysid) {
   return "(" + std::string(destination) + ") Kestrelon: Info=" + std::string(dbsys) +
-         ",Date=" + std::string(date) + ",Time=" + std::string(time) +
-         ",Sid=" + std::string(sysid);
+         ",Date=" + std::string(date) + ",Time=" + std::string(time) + ",Sid=" + std::string(sysid);
 }
 
 std::string MeasurementDocument(std::string_view mode, std::string_view result_text,
-                                const ChannelValues& values, std::string_view unit,
-                                int selected) {
+                                const ChannelValues& values, std::string_view unit, int selected) {
   const std::string unit_text(unit);
   std::string document;
   if (mode == "Tessaryn") {
     document = "\n# " + std::string(result_text);
     for (const Channel& channel : kChannels) {
-      document += std::string("\n\nMessage.") + channel.key + ": " + channel.name +
-                  " (" + unit_text + ")\nStatistic." + channel.key + ": " +
-                  values.*channel.value;
+      document += std::string("\n\nMessage.") + channel.key + ": " + channel.name + " (" +
+                  unit_text + ")\nStatistic." + channel.key + ": " + values.*channel.value;
     }
     return document + "\n";
   }
@@ -132,8 +190,8 @@ std::string MeasurementDocument(std::string_view mode, std::string_view result_t
     }
     document = "\n# " + std::string(result_text);
     for (const Channel& channel : kChannels) {
-      document += std::string("\n> ") + channel.name + ": " + values.*channel.value +
-                  " " + unit_text;
+      document +=
+          std::string("\n> ") + channel.name + ": " + values.*channel.value + " " + unit_text;
     }
     return document + "\n";
   }

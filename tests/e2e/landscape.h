@@ -11,6 +11,7 @@
 #define KESTRELON_TESTS_E2E_LANDSCAPE_H_
 
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -81,22 +82,61 @@ HostFile DestinationFile(std::string_view destination, std::string_view content)
 
 /// The text of the journal lines that start with one of `calls` ("RfcOpen ",
 /// "RfcClose"), in their order, each with its "\n".
-std::string JournalLines(std::string_view journal,
-                         std::initializer_list<std::string_view> calls);
+std::string JournalLines(std::string_view journal, std::initializer_list<std::string_view> calls);
+
+/// The system profile PRD.P00 where an "EXEXML" run finds it without a
+/// path file: the standard PRTG directory "\Program Files\...\ExeXml\".
+HostFile PrtgProfile(std::string content);
+
+/// The system profile PRD.P00 in the working directory, where the other
+/// modes find the profile argument PRD.
+HostFile WorkProfile(std::string content);
+
+/// What a run printed and the files the RFC work left in the working
+/// directory: journal, trace file, "SapRfc.ini", run log.
+struct RunWithFiles {
+  ProgramResult result;
+  std::map<std::string, std::string> left;  // by host path (kJournalFile ...)
+
+  bool Has(std::string_view path) const { return left.contains(std::string(path)); }
+  /// The file's bytes, "" when it is not there.
+  std::string File(std::string_view path) const;
+};
+
+/// Runs the program with `files` and `arguments` (after the drive root) and
+/// keeps the four files named above.
+RunWithFiles RunKeepingRfcFiles(const std::vector<HostFile>& files,
+                                const std::vector<std::string>& arguments);
+
+/// The remote calls of a journal in short form, one per line: "RfcCall FM ->
+/// CODE", "RfcReceive FM -> CODE" (with " exception=..." where written) and
+/// "RfcClose handle=N", in their order.
+std::string CallSequence(std::string_view journal);
+
+/// What the program prints when the RFC library reports an error: "RFC
+/// error", the five labelled lines of the library's last error, an empty
+/// line and the two closing lines.
+std::string RfcErrorReport(std::string_view operation, std::string_view key,
+                           std::string_view status, std::string_view message,
+                           std::string_view internal_status);
+
+/// The same for an error whose status is the operation text itself, as the
+/// stand-in reports its opens and calls.
+std::string RfcErrorReport(std::string_view operation, std::string_view key,
+                           std::string_view message, std::string_view internal_status);
 
 /// The four channel values of a measurement, as the program writes them.
 struct ChannelValues {
-  std::string tables;       // "DB-Table Sizes"
-  std::string primary_keys; // "Prim.Key Sizes"
-  std::string indexes;      // "Index Sizes"
-  std::string total;        // "DBase Size"
+  std::string tables;        // "DB-Table Sizes"
+  std::string primary_keys;  // "Prim.Key Sizes"
+  std::string indexes;       // "Index Sizes"
+  std::string total;         // "DBase Size"
 };
 
 /// The result text "(DEST) Kestrelon: Info=...,Date=...,Time=...,Sid=..."
 /// from the values as the document shows them.
-std::string ResultText(std::string_view destination, std::string_view dbsys,
-                       std::string_view date, std::string_view time,
-                       std::string_view sysid);
+std::string ResultText(std::string_view destination, std::string_view dbsys, std::string_view date,
+                       std::string_view time, std::string_view sysid);
 
 /// The document a successful single-system run prints in `mode` ("EXEXML",
 /// "Vantrel", "Mirabel", "Tessaryn", "Corvane") with `unit` ("MByte",

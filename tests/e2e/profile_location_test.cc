@@ -2,15 +2,17 @@
 // PRTG directories in the EXEXML mode, with the ExeXml path check, and in the
 // typed directory in the other modes or with "@".
 //
-// A usable profile that is found and passes the checks ends the run at the
-// missing RFC library, so that message proves the file was taken. Where two
-// candidates exist, the one that must lose holds an empty profile, which
-// would end the run with Error 1006 instead.
+// Every run has a landscape in its working directory with the system that
+// the usable profile reaches, so a usable profile that is found is measured
+// and its document proves the file was taken. Where two candidates exist,
+// the one that must lose holds an empty profile, which would end the run
+// with Error 1006 instead.
 #include <string>
 #include <vector>
 
 #include "gtest/gtest.h"
 #include "tests/e2e/expected_output.h"
+#include "tests/e2e/landscape.h"
 #include "tests/e2e/program_run.h"
 #include "tests/e2e/sample_files.h"
 
@@ -28,22 +30,54 @@ HostFile PathFile(std::string bytes) { return {std::string(kPathFile), std::move
 HostFile Usable(std::string_view dir) { return {In(dir, "prd.P00"), UsableProfile()}; }
 HostFile Empty(std::string_view dir) { return {In(dir, "prd.P00"), ""}; }
 
+/// `files` and the landscape with the system the usable profile reaches; its
+/// sizes give the channels 1234, 0, 2 and 1238 MByte.
+std::vector<HostFile> WithLandscape(std::vector<HostFile> files) {
+  SimSystem system = ReachableSystem();
+  system.Set("TAB_SIZE", "1234567").Set("CST_SIZE", "999").Set("IDX_SIZE", "2500");
+  files.push_back(LandscapeWith(system));
+  return files;
+}
+
+/// The document of the usable profile measured in `mode`.
+std::string Measured(std::string_view mode) {
+  return MeasurementDocument(mode, ResultText("PRD", "DB4", "20240115", "083000", "PRD     "),
+                             {"1234", "0", "2", "1238"}, "MByte");
+}
+
+/// The output mode that the options in front of the profile name select.
+std::string_view ModeOf(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (!arg.starts_with("--")) break;
+    if (arg.starts_with("--mode=")) return std::string_view(arg).substr(7);
+  }
+  return "EXEXML";
+}
+
+/// The message of a case whose profile is found: none, since the profile is
+/// measured.
+const std::string kFound;
+
 struct LocationCase {
   const char* name;
   std::vector<HostFile> files;
   std::vector<std::string> args;
-  std::string message;
+  std::string message;  // the error document's message; kFound when measured
 };
 
 void RunCases(const std::vector<LocationCase>& cases) {
   for (const LocationCase& c : cases) {
     SCOPED_TRACE(c.name);
-    ExpectErrorDocument(RunProgram(c.files, c.args), c.message);
+    ProgramResult result = RunProgram(WithLandscape(c.files), c.args);
+    if (c.message == kFound) {
+      ExpectOutput(result, Measured(ModeOf(c.args)), 0);
+    } else {
+      ExpectErrorDocument(result, c.message);
+    }
   }
 }
 
 TEST(ProfileLocation, ExeXmlModeWithPathFile) {
-  const std::string kFound(kRfcLibraryMissing);
   RunCases({
       {"directory without trailing backslash, second level",
        {PathFile("D:\\PRTG Network Monitor\n"),
@@ -94,11 +128,13 @@ TEST(ProfileLocation, ExeXmlModeWithPathFile) {
 }
 
 TEST(ProfileLocation, ExeXmlModeWithoutPathFile) {
-  const std::string kFound(kRfcLibraryMissing);
   RunCases({
       {"working directory first, then the path check",
        {Usable(kWorkDir), Usable(kProgramFilesDir)}, {"prd"}, std::string(kInvalidPath)},
       {"Program Files", {Usable(kProgramFilesDir)}, {"prd"}, kFound},
+      {"found, then the RFC library named on the command line is missing",
+       {Usable(kProgramFilesDir)}, {"--rfc-library=no/such/librfccm.so", "prd"},
+       "Error 1110: RFC-Library no/such/librfccm.so is not available..."},
       {"Program Files (x86)", {Usable(kProgramFilesX86Dir)}, {"prd"}, kFound},
       {"Programme before Program Files (x86)",
        {Usable(kProgrammeDir), Empty(kProgramFilesX86Dir)}, {"prd"}, kFound},
@@ -122,7 +158,7 @@ TEST(ProfileLocation, DirectoryLengthLimit) {
   RunCases({
       {"path-file directory of 95 characters",
        {PathFile(dir_95 + "\n"), Usable("D/" + std::string(84, 'p') + "/ExeXml/")},
-       {"prd"}, std::string(kRfcLibraryMissing)},
+       {"prd"}, kFound},
       {"path-file directory of 96 characters",
        {PathFile(dir_96 + "\n")}, {"prd"},
        "Error 1107: Profile-Path " + dir_96 + " too long..."},
@@ -140,12 +176,11 @@ TEST(ProfileLocation, DirectoryLengthLimit) {
        "Error 1107: Profile-Path " + base_74 + "Custom Sensors\\ExeXml\\ too long..."},
       {"typed directory of 95 characters",
        {Usable("C/" + std::string(91, 'd') + "/")},
-       {"--mode=Corvane", typed_95 + "prd"}, std::string(kRfcLibraryMissing)},
+       {"--mode=Corvane", typed_95 + "prd"}, kFound},
   });
 }
 
 TEST(ProfileLocation, TypedDirectoryInOtherModes) {
-  const std::string kFound(kRfcLibraryMissing);
   RunCases({
       {"Corvane: working directory, no path check",
        {Usable(kWorkDir)}, {"--mode=Corvane", "prd"}, kFound},
@@ -168,18 +203,40 @@ TEST(ProfileLocation, TypedDirectoryInOtherModes) {
   });
 }
 
+/// Console lines and document of the usable profile measured in the EXEXML
+/// mode with "@": the executing line shows `parameters`.
+std::string MeasuredByHand(std::string_view parameters) {
+  return std::string(kHeaderLine) +
+         "* HH:MM:SS prd.P00, sapprd, PRD, 00, 100 State=Processing\n"
+         "* HH:MM:SS Kestrelon - " + std::string(parameters) + " State=Executing\n" +
+         Measured("EXEXML") + std::string(kClosingLine);
+}
+
 TEST(ProfileLocation, ManualTestSwitchInExeXmlMode) {
-  RunCases({
+  // "@" also switches the console lines on, so a found profile is measured
+  // between them; a missing one ends the run before them.
+  static const struct {
+    const char* name;
+    std::vector<HostFile> files;
+    std::vector<std::string> args;
+    std::string expected;
+    int exit_code;
+  } kCases[] = {
       {"working directory, no search and no path check",
        {PathFile("D:\\\n"), Usable(kWorkDir), Empty(kProgramFilesDir)},
-       {"prd", "@"}, std::string(kRfcLibraryMissing)},
+       {"prd", "@"}, MeasuredByHand("(No Parameters)"), 0},
       {"typed directory, no path check",
-       {Usable("D/x/")}, {"D:\\x\\prd", "by hand @"}, std::string(kRfcLibraryMissing)},
+       {Usable("D/x/")}, {"D:\\x\\prd", "by hand @"}, MeasuredByHand("by hand "), 0},
       {"missing in the working directory",
-       {Usable(kProgramFilesDir)}, {"prd", "@"}, std::string(kMissingPrd)},
+       {Usable(kProgramFilesDir)}, {"prd", "@"}, ErrorDocument(kMissingPrd), 2},
       {"missing in the typed directory: the whole path",
-       {}, {"D:\\x\\prd", "@"}, "Error 1002: Profile D:\\x\\prd.P00 is missing..."},
-  });
+       {}, {"D:\\x\\prd", "@"},
+       ErrorDocument("Error 1002: Profile D:\\x\\prd.P00 is missing..."), 2},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ExpectOutput(RunProgram(WithLandscape(c.files), c.args), c.expected, c.exit_code);
+  }
 }
 
 }  // namespace

@@ -180,6 +180,8 @@ ProgramResult RunInTree(const std::vector<HostFile>& files,
   if (left != nullptr) {
     left->clear();
     for (const std::string& path : left_paths) {
+      std::error_code ignored;
+      if (!fs::is_regular_file(root / path, ignored)) continue;
       std::ifstream file(root / path, std::ios::binary);
       if (!file) continue;
       std::string bytes((std::istreambuf_iterator<char>(file)),
