@@ -134,7 +134,11 @@ Outcome MeasureListedSystem(RunTexts& run, RunState& state, const std::string& n
   bool usable = connection.ProfileState == kProfileUsable;
   bool measured = state.status == RunStatus::kOk;
   bool found = state.allocation.AllocationFound;
-  ++(usable && measured && found ? state.counters.processed : state.counters.failed);
+  if (usable && measured && found) {
+    ++state.counters.processed;
+  } else {
+    ++state.counters.failed;
+  }
   std::string_view state_text = !usable || !measured ? "Rfc Failure"
                                 : !found             ? "Not Found"
                                                      : "Processed";
