@@ -26,8 +26,10 @@ TEST(TextTest, UpperCaseChangesOnlyAsciiLetters) {
   EXPECT_EQ(UpperCase("prd,item=x:\xe4y"), "PRD,ITEM=X:\xe4Y");
 }
 
-TEST(TextTest, EscapeXmlWritesTheThreeEntities) {
+TEST(TextTest, EscapeXmlWritesOnlyWhatXmlAllows) {
   EXPECT_EQ(EscapeXml("a&b<c>d\"e'"), "a&amp;b&lt;c&gt;d\"e'");
+  EXPECT_EQ(EscapeXml("M\xfcller \x80\xff"), "M&#xFC;ller &#x80;&#xFF;");
+  EXPECT_EQ(EscapeXml("a\x01" "b\x1f" "\tc\r\nd\x7f"), "a?b?\tc\r\nd\x7f");
 }
 
 TEST(PathMapTest, MapsWindowsPathsUnderTheDriveRoot) {
@@ -47,6 +49,13 @@ TEST(PathMapTest, MapsWindowsPathsUnderTheDriveRoot) {
     EXPECT_EQ(paths.HostPath(c.windows), c.host) << c.windows;
   }
   EXPECT_EQ(PathMap{"/"}.HostPath("C:\\x"), "/C/x");
+#else
+  // Windows opens the paths as they are, whatever the drive root says.
+  PathMap paths{"/root/x"};
+  for (const char* path : {"C:\\PRTG_Path.Txt", "d:\\a\\b", "\\Program Files\\x.P00",
+                           "sub\\prd.P00", "prd.P00"}) {
+    EXPECT_EQ(paths.HostPath(path), path);
+  }
 #endif
 }
 
@@ -87,6 +96,15 @@ TEST(HostFilesTest, DirectoriesDoNotOpenAsFiles) {
   EXPECT_TRUE(CanOpen(paths, "\\sub\\file.txt"));
   EXPECT_FALSE(CanOpen(paths, "C:\\sub"));
   EXPECT_FALSE(CanOpen(paths, "C:\\sub\\none.txt"));
+#else
+  // Windows paths are the files' own paths.
+  TempDirectory dir;
+  dir.Write("C/sub/file.txt", "x");
+  const std::string sub = (dir.path() / "C" / "sub").string();
+  PathMap paths;
+  EXPECT_TRUE(CanOpen(paths, sub + "\\file.txt"));
+  EXPECT_FALSE(CanOpen(paths, sub));
+  EXPECT_FALSE(CanOpen(paths, sub + "\\none.txt"));
 #endif
 }
 

@@ -11,8 +11,6 @@ bool IsDirectory(const std::string& host_path) {
   return stat(host_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
 }  // namespace
 
 #ifdef _WIN32
@@ -22,6 +20,12 @@ std::string PathMap::HostPath(std::string_view windows_path) const {
 }
 
 #else
+
+namespace {
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+}  // namespace
 
 std::string PathMap::HostPath(std::string_view windows_path) const {
   std::string path(windows_path);

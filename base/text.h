@@ -30,8 +30,10 @@ inline std::string_view FromColumn(std::string_view text, std::size_t column) {
 /// Every `from` byte of the text replaced by `to`.
 std::string ReplaceAll(std::string_view text, char from, char to);
 
-/// The text with "&", "<" and ">" written as XML entities, so that a document
-/// stays well formed whatever a message or a destination contains.
+/// The text with "&", "<" and ">" written as XML entities, bytes of 0x80 and
+/// above as character references ("&#xE9;", read as Latin-1) and control
+/// characters other than tab, line feed and carriage return as "?", so that
+/// a document stays well formed whatever a message or a destination holds.
 std::string EscapeXml(std::string_view text);
 
 #endif  // KESTRELON_BASE_TEXT_H_

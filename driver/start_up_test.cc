@@ -88,6 +88,7 @@ TEST(StartUpTest, ParameterTextsAndFlags) {
   }
 }
 
+#ifndef _WIN32
 TEST(StartUpTest, OptionsComeFirstAndSetModeAndDriveRoot) {
   StartedRun started = Start({"--mode=Corvane", "--drive-root=/srv/drives", "prd", "--mode=x"});
   ASSERT_FALSE(started.outcome.ended());
@@ -95,6 +96,24 @@ TEST(StartUpTest, OptionsComeFirstAndSetModeAndDriveRoot) {
   EXPECT_EQ(started.run.paths.drive_root, "/srv/drives");
   EXPECT_EQ(started.run.ParameterText.view(), "--mode=x");
 }
+#else
+// Windows has no drive root to set: the option is refused, with or without
+// a value.
+TEST(StartUpTest, OptionsComeFirstAndSetModeButNotDriveRoot) {
+  StartedRun started = Start({"--mode=Corvane", "prd", "--mode=x"});
+  ASSERT_FALSE(started.outcome.ended());
+  EXPECT_EQ(started.output.mode, OutputMode::kCorvane);
+  EXPECT_EQ(started.run.ParameterText.view(), "--mode=x");
+  for (const char* option : {"--drive-root=/srv/drives", "--drive-root"}) {
+    StartedRun refused = Start({"--mode=Corvane", option, "prd"});
+    ASSERT_TRUE(refused.outcome.ended()) << option;
+    EXPECT_EQ(refused.outcome.exit_code(), 2);
+    EXPECT_EQ(refused.printed,
+              "<Prtg>\n<Error>1</Error>\n<Text>Error 1103: Option --drive-root is not "
+              "supported on Windows...</Text>\n</Prtg>\n");
+  }
+}
+#endif
 
 std::string ErrorDocument(std::string_view message) {
   return "<Prtg>\n<Error>1</Error>\n<Text>" + std::string(message) + "</Text>\n</Prtg>\n";

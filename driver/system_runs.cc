@@ -74,7 +74,8 @@ void MeasureSizes(const RunTexts& run, RunState& state, std::FILE* out) {
 }
 
 RfcConnectionHandle OpenConnection(const RunTexts& run, RunState& state, std::FILE* out) {
-  ConnectionContext context{run.paths, run.ParameterText.view(), run.ParameterKeys.view(), out};
+  ConnectionContext context{run.paths, run.ParameterText.view(), run.ParameterKeys.view(), out,
+                            !run.MultiSystemRun || run.ConsoleReport};
   return OpenRfcConnection(state.rfc, state.connection, context);
 }
 

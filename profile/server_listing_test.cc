@@ -15,8 +15,13 @@ class ServerListingTest : public ::testing::Test {
                                   std::string_view parameters) {
     dir_.Write("C/listing", contents);
     run_.ProfileName.AssignCut(item_run ? "Quadrant.Prf" : "SAP Quadrant.Gbl");
+#ifdef _WIN32
+    // Windows opens the path as it is: the file's own path.
+    run_.ProfilePath = (dir_.path() / "C" / "listing").string();
+#else
     run_.paths.drive_root = dir_.path().string();
     run_.ProfilePath = "C:\\listing";
+#endif
     run_.second_argument = parameters.substr(0, parameters.find(' '));
     EXPECT_TRUE(run_.ParameterText.Assign(parameters));
     run_.ParameterKeys.AssignCut(UpperCase(parameters));

@@ -123,7 +123,9 @@ RfcConnectionHandle OpenRfcConnection(RfcSession& session, const ConnectionParam
                 static_cast<std::int32_t>(handle), "RfcOpen called", "");
     return handle;
   }
-  std::fprintf(context.out, "* SapRfc.Ini.......: %s<\n", profile.Destination.c_str());
+  if (context.announce_connection_file) {
+    std::fprintf(context.out, "* SapRfc.Ini.......: %s<\n", profile.Destination.c_str());
+  }
   if (!CopyConnectionFile(destination_file.get(), context.paths)) return 0;
   destination_file.reset();
 

@@ -49,6 +49,10 @@ struct ConnectionContext {
   std::string_view parameter_text;
   std::string_view parameter_keys;
   std::FILE* out;  // the "* SapRfc.Ini" line goes here
+  /// Whether that line is printed. A multi-system run prints it only for a
+  /// person watching the console: there it would stand inside the document
+  /// already opened, whose XML its "<" would break.
+  bool announce_connection_file = true;
 };
 
 /// Opens the connection and answers its handle; 0 when none was opened

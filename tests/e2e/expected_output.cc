@@ -117,3 +117,46 @@ void ExpectOutput(const ProgramResult& result, std::string_view expected,
   EXPECT_EQ(MaskTimes(result.out), expected) << "standard error:\n" << result.err;
   EXPECT_EQ(result.exit_code, exit_code);
 }
+
+::testing::AssertionResult HasOnlyXmlCharacters(std::string_view document) {
+  std::size_t at = 0;
+  while (at < document.size()) {
+    const auto lead = static_cast<unsigned char>(document[at]);
+    // The length of the sequence and the smallest code point it may carry
+    // (a longer form of a smaller one is not UTF-8).
+    std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2
+                                     : lead >= 0xE0 && lead <= 0xEF   ? 3
+                                     : lead >= 0xF0 && lead <= 0xF4   ? 4
+                                                                      : 0;
+    char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F
+                                     : length == 3   ? lead & 0x0F
+                                                     : lead & 0x07;
+    bool ok = length != 0 && at + length <= document.size();
+    for (std::size_t i = 1; ok && i < length; ++i) {
+      const auto next = static_cast<unsigned char>(document[at + i]);
+      ok = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    const char32_t smallest = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
+    ok = ok && code >= smallest && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+    // XML 1.0 Char: #x9 | #xA | #xD | [#x20-#xD7FF] | [#xE000-#xFFFD] | [#x10000-#x10FFFF]
+    ok = ok && (code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code != 0xFFFE &&
+                                                              code != 0xFFFF));
+    if (!ok) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      return ::testing::AssertionFailure()
+             << "byte 0x" << kHex[lead >> 4] << kHex[lead & 0xF] << " at offset " << at
+             << " is no character that XML 1.0 allows in a UTF-8 document:\n"
+             << document;
+    }
+    at += length;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+void ExpectOrderlyEnd(const ProgramResult& result) {
+  EXPECT_FALSE(result.timed_out) << "the program hung";
+  EXPECT_TRUE(result.exit_code >= 0 && result.exit_code <= 2)
+      << "exit code " << result.exit_code << " (128 + N: killed by signal N)";
+  EXPECT_EQ(result.err, "") << "the program wrote on standard error";
+}

@@ -57,4 +57,16 @@ void ExpectErrorDocument(const ProgramResult& result, std::string_view message,
 void ExpectOutput(const ProgramResult& result, std::string_view expected,
                   int exit_code);
 
+/// Succeeds when every character of `document` is one that XML 1.0 allows,
+/// as a strict parser (expat, libxml2, .NET) demands and pugixml does not
+/// check: the bytes are well-formed UTF-8 (the encoding of a document without
+/// a declaration), and no character is a control character other than tab,
+/// line feed and carriage return.
+::testing::AssertionResult HasOnlyXmlCharacters(std::string_view document);
+
+/// Expects what every run must show, whatever its input: it ended by itself
+/// (no signal, no time-out) with exit code 0, 1 or 2, and wrote nothing on
+/// standard error.
+void ExpectOrderlyEnd(const ProgramResult& result);
+
 #endif  // KESTRELON_TESTS_E2E_EXPECTED_OUTPUT_H_

@@ -203,3 +203,57 @@ std::string MeasurementDocument(std::string_view mode, std::string_view result_t
   }
   return document + "\n</Prtg>\n";
 }
+
+SimSystem SystemAt(std::string sid, std::string_view host, std::string_view sysnr) {
+  SimSystem system(std::move(sid));
+  system.Set("host", host)
+      .Set("sysnr", sysnr)
+      .Set("client", "100")
+      .Set("user", "MONITOR")
+      .Set("password", "secret");
+  return system;
+}
+
+namespace {
+
+/// The quoted text after `key` in a journal line ("name=\"X\"" gives X).
+std::string QuotedAfter(std::string_view line, std::string_view key) {
+  std::size_t at = line.find(key);
+  if (at == std::string_view::npos) return "?";
+  at += key.size();
+  std::size_t end = line.find('"', at);
+  return std::string(line.substr(at, end == std::string_view::npos ? end : end - at));
+}
+
+}  // namespace
+
+std::string ConnectionEvents(std::string_view journal) {
+  std::string events;
+  for (std::string_view rest = journal; !rest.empty();) {
+    std::size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? "" : rest.substr(end + 1);
+    std::size_t result_at = line.rfind(" -> ");
+    std::string_view result =
+        result_at == std::string_view::npos ? "" : line.substr(result_at);
+    if (line.starts_with("RfcOpen ") || line.starts_with("RfcOpenEx ")) {
+      events += std::string(line.substr(0, line.find(' '))) + std::string(result) + "\n";
+    } else if (line.starts_with("RfcCall ") || line.starts_with("RfcReceive ")) {
+      events += CallSequence(std::string(line) + "\n");
+    } else if (line.starts_with("RfcInstallStructure ") && result == " -> 1") {
+      events += "RfcInstallStructure " + QuotedAfter(line, "name=\"") + " -> 1\n";
+    } else if (line.starts_with("ItCreate ") && result == " -> null") {
+      events += "ItCreate " + QuotedAfter(line, "name=\"") + " -> null\n";
+    } else if (line.starts_with("ItGetLine ") && result == " -> null") {
+      std::size_t line_at = line.find(" line=");
+      events += "ItGetLine " + QuotedAfter(line, "table=\"") +
+                std::string(line.substr(line_at, result_at - line_at)) + " -> null\n";
+    } else if (line.starts_with("ItDelete ") && result == " -> 1") {
+      events += "ItDelete " + QuotedAfter(line, "table=\"") + " -> 1\n";
+    } else if (line.starts_with("ErrorHandler ") || line.starts_with("RfcLastError ") ||
+               line.starts_with("RfcClose ")) {
+      events += std::string(line) + "\n";
+    }
+  }
+  return events;
+}

@@ -146,4 +146,17 @@ std::string MeasurementDocument(std::string_view mode, std::string_view result_t
                                 const ChannelValues& values, std::string_view unit,
                                 int selected = 0);
 
+/// A DB4 system on `host` / `sysnr` that accepts the logon of the usable
+/// profile (client 100, user MONITOR, password "secret") and answers every
+/// call with the stand-in's defaults.
+SimSystem SystemAt(std::string sid, std::string_view host, std::string_view sysnr);
+
+/// What a journal shows of the connections, one event a line: "RfcOpen -> N"
+/// and "RfcOpenEx -> N" (the handle), each remote call as CallSequence writes
+/// it, the local services that failed ("RfcInstallStructure NAME -> 1",
+/// "ItCreate NAME -> null", "ItGetLine NAME line=N -> null", "ItDelete NAME
+/// -> 1"), and the "ErrorHandler", "RfcLastError" and "RfcClose" lines as
+/// written. Local services that succeeded are left out.
+std::string ConnectionEvents(std::string_view journal);
+
 #endif  // KESTRELON_TESTS_E2E_LANDSCAPE_H_

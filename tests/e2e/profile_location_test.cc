@@ -181,6 +181,8 @@ TEST(ProfileLocation, DirectoryLengthLimit) {
 }
 
 TEST(ProfileLocation, TypedDirectoryInOtherModes) {
+  // Windows forbids "<" in file names: there the markup case has "&" alone.
+  const std::string lt = RunsWindowsProgram() ? "" : "<";
   RunCases({
       {"Corvane: working directory, no path check",
        {Usable(kWorkDir)}, {"--mode=Corvane", "prd"}, kFound},
@@ -198,8 +200,9 @@ TEST(ProfileLocation, TypedDirectoryInOtherModes) {
        {Empty("C/P/")}, {"--mode=Corvane", "C:\\P\\prd"},
        "Error 1006: Username in Profile prd.P00 is missing..."},
       {"Corvane: markup characters in directory and profile name",
-       {{"C/A&B<C/R&D<1.P00", ""}}, {"--mode=Corvane", "C:\\A&B<C\\R&D<1"},
-       "Error 1006: Username in Profile R&D<1.P00 is missing..."},
+       {{"C/A&B" + lt + "C/R&D" + lt + "1.P00", ""}},
+       {"--mode=Corvane", "C:\\A&B" + lt + "C\\R&D" + lt + "1"},
+       "Error 1006: Username in Profile R&D" + lt + "1.P00 is missing..."},
   });
 }
 

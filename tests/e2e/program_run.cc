@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <system_error>
 
 #include "gtest/gtest.h"
@@ -144,13 +145,164 @@ ProgramResult Execute(const std::vector<std::string>& argv_texts,
   return result;
 }
 
+/// The Windows build whose kestrelon.exe runs under Wine, from
+/// KESTRELON_E2E_WINE; none when it is unset or empty.
+struct WineTarget {
+  fs::path program;  // kestrelon.exe, librfc32.dll beside it
+  fs::path prefix;   // the Wine prefix of the suite, inside the build tree
+};
+
+const std::optional<WineTarget>& Wine() {
+  static const std::optional<WineTarget> target = []() -> std::optional<WineTarget> {
+    const char* tree = std::getenv("KESTRELON_E2E_WINE");
+    if (tree == nullptr || *tree == '\0') return std::nullopt;
+    std::error_code ignored;
+    const fs::path dir = fs::absolute(tree, ignored);
+    return WineTarget{dir / "kestrelon.exe", dir / "wine-e2e-prefix"};
+  }();
+  return target;
+}
+
+/// The prefix's link for a drive letter ("c:").
+fs::path DriveLink(const fs::path& prefix, char letter) {
+  return prefix / "dosdevices" / (std::string(1, letter) + ":");
+}
+
+/// Points the link of `letter` at `target`, replacing what was there.
+bool PointDrive(const fs::path& prefix, char letter, const fs::path& target) {
+  std::error_code error;
+  fs::remove(DriveLink(prefix, letter), error);
+  fs::create_directory_symlink(target, DriveLink(prefix, letter), error);
+  return !error;
+}
+
+/// Gives the prefix back its own drive C and no drive letters but C and Z
+/// (Z is the host's root, where the program itself lies).
+void RestoreDrives(const fs::path& prefix) {
+  PointDrive(prefix, 'c', "../drive_c");
+  for (char letter = 'a'; letter <= 'y'; ++letter) {
+    if (letter == 'c') continue;
+    std::error_code ignored;
+    if (fs::is_symlink(DriveLink(prefix, letter), ignored)) {
+      fs::remove(DriveLink(prefix, letter), ignored);
+    }
+  }
+}
+
+/// The bytes of `text` read as Windows code page 1252 (the ANSI code page
+/// that a program's arguments arrive in), written in UTF-8. Wine takes its
+/// arguments in the host's charset (UTF-8, cmake/wine-run sets C.UTF-8) and
+/// hands them to the program in code page 1252, so this is what brings the
+/// program exactly the bytes of a case's argument. The five bytes 1252 does
+/// not define stand for the code points of their own value, as on Windows.
+std::string Cp1252AsUtf8(const std::string& text) {
+  static const char16_t kHigh[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  std::string utf8;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const char32_t code = byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte;
+    if (code < 0x80) {
+      utf8 += static_cast<char>(code);
+    } else if (code < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (code >> 6));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xE0 | (code >> 12));
+      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+/// The command that runs the Windows program under Wine with `arguments`.
+std::vector<std::string> WineCommand(const WineTarget& wine,
+                                     const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv_texts = {KESTRELON_WINE_RUN, wine.prefix.string(),
+                                         wine.program.string()};
+  for (const std::string& argument : arguments) argv_texts.push_back(Cp1252AsUtf8(argument));
+  return argv_texts;
+}
+
+/// Once per process: makes the prefix (the first time), starts Wine and
+/// proves that the program runs, with the prefix's own drives.
+bool WinePrefixReady(const WineTarget& wine) {
+  static const bool ready = [&wine] {
+    std::error_code ignored;
+    if (fs::exists(wine.prefix / "dosdevices", ignored)) RestoreDrives(wine.prefix);
+    ProgramResult version =
+        Execute(WineCommand(wine, {"--version"}), wine.program.parent_path());
+    bool ok = version.exit_code == 0 &&
+              version.out.starts_with("Kestrelon Vers") &&
+              fs::is_directory(wine.prefix / "drive_c" / "windows", ignored);
+    EXPECT_TRUE(ok) << "cannot run " << wine.program << " under Wine in "
+                    << wine.prefix << ": exit code " << version.exit_code
+                    << ", output " << version.out << version.err;
+    return ok;
+  }();
+  return ready;
+}
+
+/// The drive letters of a run under Wine, for as long as the object lives:
+/// C is ROOT/C, holding links to the prefix's windows, users and ProgramData
+/// directories (what Wine itself needs of drive C); every other directory
+/// ROOT/D to ROOT/Y that the case made ("D/x/...") is that drive.
+class WineDrives {
+ public:
+  WineDrives(const fs::path& prefix, const fs::path& root) : prefix_(prefix) {
+    std::error_code error;
+    for (const char* system_dir : {"windows", "users", "ProgramData"}) {
+      fs::create_directory_symlink(prefix / "drive_c" / system_dir,
+                                   root / "C" / system_dir, error);
+      if (error) {
+        ADD_FAILURE() << "cannot link " << system_dir << " into drive C: " << error.message();
+        return;
+      }
+    }
+    for (char letter = 'A'; letter <= 'Y'; ++letter) {
+      const fs::path drive = root / std::string(1, letter);
+      if (!fs::is_directory(drive, error)) continue;
+      if (!PointDrive(prefix, static_cast<char>(letter - 'A' + 'a'), drive)) {
+        ADD_FAILURE() << "cannot make drive " << letter << ": in " << prefix;
+        return;
+      }
+    }
+    ok_ = true;
+  }
+  ~WineDrives() { RestoreDrives(prefix_); }
+  WineDrives(const WineDrives&) = delete;
+  WineDrives& operator=(const WineDrives&) = delete;
+
+  bool ok() const { return ok_; }
+
+ private:
+  fs::path prefix_;
+  bool ok_ = false;
+};
+
+/// Undoes Windows text mode: every "\r\n" becomes "\n".
+std::string WithoutCarriageReturns(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    result += text[i];
+  }
+  return result;
+}
+
 /// Runs the program in a fresh tree; then reads `left_paths` into `left`
 /// when it is given.
 ProgramResult RunInTree(const std::vector<HostFile>& files,
                         const std::vector<std::string>& arguments,
                         DriveRootOption drive_root,
                         const std::vector<std::string>& left_paths,
-                        std::map<std::string, std::string>* left) {
+                        std::map<std::string, std::string>* left,
+                        const TreePreparation* prepare = nullptr) {
   TemporaryTree tree;
   if (!tree.ok()) {
     ADD_FAILURE() << "cannot create a temporary directory";
@@ -170,13 +322,30 @@ ProgramResult RunInTree(const std::vector<HostFile>& files,
       return {};
     }
   }
-
-  std::vector<std::string> argv_texts = {KESTRELON_BINARY};
-  if (drive_root == DriveRootOption::kGiven) {
-    argv_texts.push_back("--drive-root=" + root.string());
+  if (prepare != nullptr && !(*prepare)(root)) {
+    ADD_FAILURE() << "cannot prepare the drive tree";
+    return {};
   }
-  argv_texts.insert(argv_texts.end(), arguments.begin(), arguments.end());
-  ProgramResult result = Execute(argv_texts, working_dir);
+
+  ProgramResult result;
+  if (const std::optional<WineTarget>& wine = Wine()) {
+    if (!WinePrefixReady(*wine)) {
+      ADD_FAILURE() << "the Windows program does not run under Wine (see above)";
+      return {};
+    }
+    WineDrives drives(wine->prefix, root);
+    if (!drives.ok()) return {};
+    result = Execute(WineCommand(*wine, arguments), working_dir);
+    result.out = WithoutCarriageReturns(result.out);
+    result.err = WithoutCarriageReturns(result.err);
+  } else {
+    std::vector<std::string> argv_texts = {KESTRELON_BINARY};
+    if (drive_root == DriveRootOption::kGiven) {
+      argv_texts.push_back("--drive-root=" + root.string());
+    }
+    argv_texts.insert(argv_texts.end(), arguments.begin(), arguments.end());
+    result = Execute(argv_texts, working_dir);
+  }
   if (left != nullptr) {
     left->clear();
     for (const std::string& path : left_paths) {
@@ -194,6 +363,19 @@ ProgramResult RunInTree(const std::vector<HostFile>& files,
 
 }  // namespace
 
+bool RunsWindowsProgram() { return Wine().has_value(); }
+
+std::string ProgramPathSeenByProgram() {
+  if (!Wine()) return KESTRELON_BINARY;
+  // Wine hands a program started by its host path its path on drive Z,
+  // which is the host's root.
+  std::string path = "Z:" + Wine()->program.string();
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
 ProgramResult RunProgram(const std::vector<HostFile>& files,
                          const std::vector<std::string>& arguments,
                          DriveRootOption drive_root) {
@@ -205,4 +387,12 @@ ProgramResult RunProgramKeepingFiles(const std::vector<HostFile>& files,
                                      const std::vector<std::string>& left_paths,
                                      std::map<std::string, std::string>* left) {
   return RunInTree(files, arguments, DriveRootOption::kGiven, left_paths, left);
+}
+
+ProgramResult RunProgramInPreparedTree(const std::vector<HostFile>& files,
+                                       const TreePreparation& prepare,
+                                       const std::vector<std::string>& arguments,
+                                       const std::vector<std::string>& left_paths,
+                                       std::map<std::string, std::string>* left) {
+  return RunInTree(files, arguments, DriveRootOption::kGiven, left_paths, left, &prepare);
 }

@@ -5,9 +5,22 @@
 // T/root/D/x. The program starts in T/root/C/work, so its working directory
 // lies inside drive C, as it does on a Windows machine running PRTG. The tree
 // is removed when the run is over.
+//
+// With KESTRELON_E2E_WINE set to a Windows build tree (cmake/toolchains), the
+// same cases run that tree's kestrelon.exe under Wine instead, with real
+// Windows paths and without "--drive-root": in the tree's Wine prefix
+// "wine-e2e-prefix", drive C is T/root/C (beside links to the prefix's own
+// windows, users and ProgramData directories) and every other drive letter a
+// case uses is T/root/<letter>, for the one run; so "C:\PRTG_Path.Txt" is the
+// real file T/root/C/PRTG_Path.Txt and the working directory is C:\work. The
+// program writes its standard streams in Windows text mode; each "\r\n" of
+// them is turned back into "\n" (exactly undoing that), nothing else.
+// Runs under Wine must not overlap (one prefix); CTest keeps them apart.
 #ifndef KESTRELON_TESTS_E2E_PROGRAM_RUN_H_
 #define KESTRELON_TESTS_E2E_PROGRAM_RUN_H_
 
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -33,7 +46,8 @@ enum class DriveRootOption {
 };
 
 /// Creates `files` in a fresh drive tree, runs the program there with
-/// `arguments` (after "--drive-root=T/root" unless omitted), without a shell,
+/// `arguments` (after "--drive-root=T/root" unless omitted; never under
+/// Wine, where the drive letters are real), without a shell,
 /// and collects both output streams and the exit code. A run that takes
 /// longer than 20 seconds is killed and reported as timed out; a tree that
 /// cannot be set up, or a program that cannot be started, is reported as a
@@ -42,6 +56,13 @@ ProgramResult RunProgram(const std::vector<HostFile>& files,
                          const std::vector<std::string>& arguments,
                          DriveRootOption drive_root = DriveRootOption::kGiven);
 
+/// True when the cases run the Windows program under Wine.
+bool RunsWindowsProgram();
+
+/// The program's path as the program itself sees it (its argument 0): the
+/// host path, or under Wine the Windows path ("Z:\...\kestrelon.exe").
+std::string ProgramPathSeenByProgram();
+
 /// Runs the program like RunProgram and, before the tree is removed, reads
 /// each file of `left_paths` (host paths relative to the drive root, as in
 /// HostFile) into `left`; a file that is not there has no entry.
@@ -49,5 +70,18 @@ ProgramResult RunProgramKeepingFiles(const std::vector<HostFile>& files,
                                      const std::vector<std::string>& arguments,
                                      const std::vector<std::string>& left_paths,
                                      std::map<std::string, std::string>* left);
+
+/// A change to a drive tree that HostFile cannot express (a file mode), made
+/// on the tree's drive root; false when it could not be made.
+using TreePreparation = std::function<bool(const std::filesystem::path& root)>;
+
+/// Runs the program like RunProgramKeepingFiles, calling `prepare` once the
+/// files are in place and before the program starts. A preparation that
+/// fails is a test failure and no run (exit code -1).
+ProgramResult RunProgramInPreparedTree(const std::vector<HostFile>& files,
+                                       const TreePreparation& prepare,
+                                       const std::vector<std::string>& arguments,
+                                       const std::vector<std::string>& left_paths,
+                                       std::map<std::string, std::string>* left);
 
 #endif  // KESTRELON_TESTS_E2E_PROGRAM_RUN_H_

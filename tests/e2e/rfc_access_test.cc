@@ -240,7 +240,7 @@ TEST(RfcOpenOptions, SapRfcIniThatCannotBeWrittenOpensNothing) {
 }
 
 TEST(RunLog, WrittenOnlyWithSyslog) {
-  static const std::string started = "0 program started " + std::string(KESTRELON_BINARY) +
+  static const std::string started = "0 program started " + ProgramPathSeenByProgram() +
                                      "\n0 RfcEnvironment called \n";
   static const std::string calls =
       "1 RfcCall called \n1 RfcReceive called \n1 RfcCall called \n1 RfcReceive called \n"

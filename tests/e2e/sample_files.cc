@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "gtest/gtest.h"
@@ -159,4 +160,17 @@ std::string ListingOfLength(std::size_t length, int* names) {
   }
   EXPECT_EQ(listing.size(), length) << "listing of the wrong length";
   return listing;
+}
+
+std::string ProfileReaching(std::string_view destination, std::string_view host,
+                            std::string_view sysnr) {
+  std::string profile;
+  for (std::string& line : UsableProfileLines()) {
+    for (auto [label, value] : {std::pair{kDestination, destination}, std::pair{kHostname, host},
+                                std::pair{kSysnr, sysnr}}) {
+      if (line.starts_with(label)) line = std::string(label) + " " + std::string(value);
+    }
+    profile += line + "\n";
+  }
+  return profile;
 }

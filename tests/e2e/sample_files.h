@@ -94,4 +94,9 @@ std::string SpreadOverLines(std::string_view text, std::size_t width,
   return lines;
 }
 
+/// The usable profile naming another system: its destination, host name and
+/// system number replaced.
+std::string ProfileReaching(std::string_view destination, std::string_view host,
+                            std::string_view sysnr);
+
 #endif  // KESTRELON_TESTS_E2E_SAMPLE_FILES_H_
