@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -335,7 +336,19 @@ ProgramResult RunInTree(const std::vector<HostFile>& files,
     }
     WineDrives drives(wine->prefix, root);
     if (!drives.ok()) return {};
-    result = Execute(WineCommand(*wine, arguments), working_dir);
+    // Wine has been seen, once in thousands of runs, not to start the
+    // program at all: its start.exe then prints "Application could not be
+    // started, ..." and ends with exit code 1. Such a run says nothing about
+    // the program (it changed no file), so it is repeated, at most twice.
+    for (int attempt = 1;; ++attempt) {
+      result = Execute(WineCommand(*wine, arguments), working_dir);
+      if (attempt == 3 || result.exit_code != 1 ||
+          !result.out.starts_with("Application could not be started")) {
+        break;
+      }
+      std::fprintf(stderr, "note: Wine did not start %s; starting it again\n",
+                   wine->program.string().c_str());
+    }
     result.out = WithoutCarriageReturns(result.out);
     result.err = WithoutCarriageReturns(result.err);
   } else {
