@@ -81,22 +81,24 @@ HostFile DestinationFile(std::string_view destination, std::string_view content)
   return {std::string(kWorkDir) + "SapRfc." + std::string(destination), std::string(content)};
 }
 
-std::string JournalLines(std::string_view journal, std::initializer_list<std::string_view> calls) {
+std::string LinesByPrefix(std::string_view text, std::initializer_list<std::string_view> prefixes,
+                          bool keep) {
   std::string lines;
   std::size_t at = 0;
-  while (at < journal.size()) {
-    std::size_t end = journal.find('\n', at);
-    end = end == std::string_view::npos ? journal.size() : end + 1;
-    std::string_view line = journal.substr(at, end - at);
-    for (std::string_view call : calls) {
-      if (line.starts_with(call)) {
-        lines += line;
-        break;
-      }
-    }
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    end = end == std::string_view::npos ? text.size() : end + 1;
+    std::string_view line = text.substr(at, end - at);
+    bool matches = false;
+    for (std::string_view prefix : prefixes) matches = matches || line.starts_with(prefix);
+    if (matches == keep) lines += line;
     at = end;
   }
   return lines;
+}
+
+std::string JournalLines(std::string_view journal, std::initializer_list<std::string_view> calls) {
+  return LinesByPrefix(journal, calls, true);
 }
 
 HostFile PrtgProfile(std::string content) {

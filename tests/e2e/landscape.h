@@ -80,6 +80,11 @@ std::string SapRfcEntry(std::string_view destination, std::string_view host,
 /// The destination file "SapRfc." + `destination` in the working directory.
 HostFile DestinationFile(std::string_view destination, std::string_view content);
 
+/// The lines of `text` (each with its line end) that start with one of
+/// `prefixes` when `keep` is true, or with none of them when it is false.
+std::string LinesByPrefix(std::string_view text, std::initializer_list<std::string_view> prefixes,
+                          bool keep);
+
 /// The text of the journal lines that start with one of `calls` ("RfcOpen ",
 /// "RfcClose"), in their order, each with its "\n".
 std::string JournalLines(std::string_view journal, std::initializer_list<std::string_view> calls);

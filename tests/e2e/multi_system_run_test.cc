@@ -275,18 +275,7 @@ std::string ListedProfile(std::string_view destination, std::string_view host,
 
 /// `profile` without the lines that start with one of `labels`.
 std::string Without(std::string_view profile, std::initializer_list<std::string_view> labels) {
-  std::string kept;
-  std::size_t at = 0;
-  while (at < profile.size()) {
-    std::size_t end = profile.find('\n', at);
-    end = end == std::string_view::npos ? profile.size() : end + 1;
-    std::string_view line = profile.substr(at, end - at);
-    bool dropped = false;
-    for (std::string_view label : labels) dropped = dropped || line.starts_with(label);
-    if (!dropped) kept += line;
-    at = end;
-  }
-  return kept;
+  return LinesByPrefix(profile, labels, false);
 }
 
 /// `profile` with the value of the line labelled `label` replaced.
