@@ -130,7 +130,9 @@ RfcConnectionHandle OpenRfcConnection(RfcSession& session, const ConnectionParam
   destination_file.reset();
 
   std::string connect_string = ConnectString(profile);
-  RfcErrorInfo error_info{};
+  // The library may write the whole extended record; the program does not
+  // read it (RfcLastError tells the failure report what went wrong).
+  RfcErrorInfoEx error_info{};
   RfcConnectionHandle handle = rfc.RfcOpenEx(connect_string.c_str(), &error_info);
   WriteRunLog(session.log, context.paths, context.parameter_keys,
               static_cast<std::int32_t>(handle), "RfcOpenEx called", "");

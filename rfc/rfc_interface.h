@@ -89,7 +89,7 @@ typedef struct RfcTable {
   int32_t new_table;
 } RfcTable;
 
-/* The last error of the library: four zero-terminated texts. */
+/* The last error of the library (RfcLastError): four zero-terminated texts. */
 typedef struct RfcErrorInfo {
   char key[33];
   char status[128];
@@ -97,8 +97,18 @@ typedef struct RfcErrorInfo {
   char internal_status[128];
 } RfcErrorInfo;
 
+/* The extended error record that RfcOpenEx fills: an error group (an enum
+ * of the library, 4 bytes), then a key and a message. 550 bytes of fields,
+ * padded to 552 by the group's alignment. The library may write it whole. */
+typedef struct RfcErrorInfoEx {
+  int32_t group;
+  char key[33];
+  char message[513];
+} RfcErrorInfoEx;
+
 typedef void(RFC_CALL* RfcErrorHandler)(const char* operation);
-typedef void*(RFC_CALL* RfcAllocator)(void* old_block, size_t size);
+/* The library's size type is unsigned long: 32 bits on 64-bit Windows. */
+typedef void*(RFC_CALL* RfcAllocator)(void* old_block, unsigned long size);
 
 typedef struct RfcEnvironmentRecord {
   RfcErrorHandler error_handler;
@@ -134,9 +144,10 @@ typedef struct RfcOpenOptions {
 typedef void(RFC_CALL* RfcEnvironmentFunction)(RfcEnvironmentRecord* environment);
 typedef RfcConnectionHandle(RFC_CALL* RfcOpenFunction)(RfcOpenOptions* options);
 typedef RfcConnectionHandle(RFC_CALL* RfcOpenExFunction)(const char* connect_string,
-                                                         RfcErrorInfo* error_info);
+                                                         RfcErrorInfoEx* error_info);
 typedef void(RFC_CALL* RfcCloseFunction)(RfcConnectionHandle connection);
-typedef void(RFC_CALL* RfcLastErrorFunction)(RfcErrorInfo* error_info);
+/* Answers an int, which the program ignores; the record tells the error. */
+typedef int(RFC_CALL* RfcLastErrorFunction)(RfcErrorInfo* error_info);
 typedef int(RFC_CALL* RfcInstallStructureFunction)(const char* name,
                                                    const RfcTypeElement* elements,
                                                    uint32_t element_count,
@@ -158,6 +169,7 @@ typedef int(RFC_CALL* ItDeleteFunction)(RfcTableHandle table);
 /* On a 32-bit target the records have the library's layout exactly; on
  * 64-bit targets the pointers widen. */
 static_assert(sizeof(RfcErrorInfo) == 545, "RfcErrorInfo is 545 bytes");
+static_assert(sizeof(RfcErrorInfoEx) == 552, "RfcErrorInfoEx is 552 bytes");
 static_assert(sizeof(RfcTypeElement) == sizeof(void*) + 16, "a field row");
 #if UINTPTR_MAX == 0xFFFFFFFFu
 static_assert(sizeof(RfcParameter) == 20, "RfcParameter is 20 bytes");

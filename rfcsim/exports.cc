@@ -25,7 +25,7 @@ RFCSIM_EXPORT RfcConnectionHandle RFC_CALL RfcOpen(RfcOpenOptions* options) {
 }
 
 RFCSIM_EXPORT RfcConnectionHandle RFC_CALL RfcOpenEx(const char* connect_string,
-                                                     RfcErrorInfo* error_info) {
+                                                     RfcErrorInfoEx* error_info) {
   return Simulator::Get().OpenEx(connect_string, error_info);
 }
 
@@ -33,8 +33,8 @@ RFCSIM_EXPORT void RFC_CALL RfcClose(RfcConnectionHandle connection) {
   Simulator::Get().Close(connection);
 }
 
-RFCSIM_EXPORT void RFC_CALL RfcLastError(RfcErrorInfo* error_info) {
-  Simulator::Get().GetLastError(error_info);
+RFCSIM_EXPORT int RFC_CALL RfcLastError(RfcErrorInfo* error_info) {
+  return Simulator::Get().GetLastError(error_info);
 }
 
 RFCSIM_EXPORT int RFC_CALL RfcInstallStructure(const char* name, const RfcTypeElement* elements,

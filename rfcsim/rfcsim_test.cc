@@ -10,6 +10,7 @@
 
 #include <array>
 #include <csignal>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -390,25 +391,74 @@ TEST(RfcOpenTest, ErrorHandlerCalledDuringOpen) {
   EXPECT_STREQ(LastError().message, "connection to partner 'saphdl01:sapgw03' broken");
 }
 
-TEST(RfcOpenExTest, OpensTheDestinationOfSapRfcIni) {
+// A record as the caller hands it over: every byte set, so that the test
+// sees which bytes the library wrote.
+RfcErrorInfoEx StainedRecord() {
+  RfcErrorInfoEx info;
+  std::memset(&info, 0xA5, sizeof info);
+  return info;
+}
+
+// True when RfcOpenEx wrote every byte of the record: the texts terminated
+// and zero-filled behind their terminators, the padding zero.
+::testing::AssertionResult WrittenWhole(const RfcErrorInfoEx& info) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&info);
+  std::size_t key_end = offsetof(RfcErrorInfoEx, key) + std::strlen(info.key);
+  std::size_t message_end = offsetof(RfcErrorInfoEx, message) + std::strlen(info.message);
+  for (std::size_t at = offsetof(RfcErrorInfoEx, key); at < sizeof info; ++at) {
+    bool text = at < key_end || (at >= offsetof(RfcErrorInfoEx, message) && at < message_end);
+    if (!text && bytes[at] != 0) {
+      return ::testing::AssertionFailure() << "byte " << at << " of " << sizeof info
+                                           << " was left as " << int(bytes[at]);
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(RfcOpenExTest, OpensTheDestinationOfSapRfcIniAndWritesTheWholeRecord) {
   std::ofstream("SapRfc.ini", std::ios::binary)
       << "DEST=QAS\r\nASHOST=nowhere\r\nSYSNR=09\r\n\r\n"
          "DEST=PRD\r\nTYPE=A\r\nASHOST=sapprd01\r\nSYSNR=00\r\n";
   FileTail journal("rfcsim.journal");
   const char* connect = "CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=PRD";
-  RfcErrorInfo info{};
+  RfcErrorInfoEx info = StainedRecord();
   RfcConnectionHandle handle = rfc.open_ex(connect, &info);
   ASSERT_NE(handle, 0u);
   rfc.close(handle);
   EXPECT_EQ(journal.Lines().at(0),
             "RfcOpenEx connect=\"" + std::string(connect) + "\" -> " + std::to_string(handle));
+  EXPECT_EQ(info.group, 0);
+  EXPECT_STREQ(info.key, "");
+  EXPECT_TRUE(WrittenWhole(info));
 
+  info = StainedRecord();
   EXPECT_EQ(rfc.open_ex("CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=DEV", &info), 0u);
+  EXPECT_EQ(info.group, 3);
   EXPECT_STREQ(info.key, "RFC_ERROR_PROGRAM");
   EXPECT_STREQ(info.message, "destination DEV not found");
+  EXPECT_TRUE(WrittenWhole(info));
+  info = StainedRecord();
   EXPECT_EQ(rfc.open_ex("CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=QAS", &info), 0u);
+  EXPECT_EQ(info.group, 1);
   EXPECT_STREQ(info.message, "partner 'nowhere:sapgw09' not reached");
+  EXPECT_TRUE(WrittenWhole(info));
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+// The record of RfcLastError is 7 bytes shorter than that of RfcOpenEx. A
+// caller that hands RfcOpenEx the shorter one must not go unnoticed: the
+// stand-in writes the whole record, and AddressSanitizer ends the process.
+TEST(RfcOpenExDeathTest, ARecordTooShortEndsTheSanitizedProcess) {
+  auto open_with_short_record = [] {
+    auto* short_record = new RfcErrorInfo{};
+    rfc.open_ex("CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=PRD",
+                reinterpret_cast<RfcErrorInfoEx*>(short_record));
+    delete short_record;
+    std::exit(0);
+  };
+  EXPECT_DEATH(open_with_short_record(), "heap-buffer-overflow");
+}
+#endif
 
 TEST(RfcCallTest, SystemInfoLandsAtItsOffsets) {
   RfcConnectionHandle handle = OpenPrd();

@@ -31,12 +31,33 @@ void CopyCut(char (&field)[Width], std::string_view text) {
   field[length] = '\0';
 }
 
+// The records are written whole, as the real library may write them, so
+// that a caller's record of the wrong size shows in a sanitizer build.
 void FillErrorInfo(const LastError& error, RfcErrorInfo* info) {
-  *info = RfcErrorInfo{};
+  std::memset(info, 0, sizeof *info);
   CopyCut(info->key, error.key);
   CopyCut(info->status, error.status);
   CopyCut(info->message, error.message);
   CopyCut(info->internal_status, error.internal_status);
+}
+
+// The error group of the extended record: the stand-in's own numbers for
+// the keys its opens leave (0: no error).
+int32_t ErrorGroup(std::string_view key) {
+  if (key.empty()) return 0;
+  if (key == "RFC_ERROR_COMMUNICATION") return 1;
+  if (key == "RFC_ERROR_LOGON_FAILURE") return 2;
+  return 3;
+}
+
+// The extended record of RfcOpenEx: empty after a successful open, the last
+// error's key and message after a failed one.
+void FillErrorInfoEx(const LastError* error, RfcErrorInfoEx* info) {
+  std::memset(info, 0, sizeof *info);
+  if (!error) return;
+  info->group = ErrorGroup(error->key);
+  CopyCut(info->key, error->key);
+  CopyCut(info->message, error->message);
 }
 
 std::string TwoDigits(int number) {
@@ -136,7 +157,7 @@ void Simulator::Environment(RfcEnvironmentRecord* environment) {
   Pause(nullptr);
 }
 
-void Simulator::GetLastError(RfcErrorInfo* error_info) {
+int Simulator::GetLastError(RfcErrorInfo* error_info) {
   if (!error_info) {
     WriteJournal("RfcLastError record=null -> mismatch");
     ReportMismatch("RfcLastError: no error record");
@@ -144,6 +165,7 @@ void Simulator::GetLastError(RfcErrorInfo* error_info) {
   FillErrorInfo(last_error_, error_info);
   WriteJournal("RfcLastError -> key=" + QuoteText(last_error_.key));
   Pause(nullptr);
+  return 0;
 }
 
 // ---- Opening and closing.
@@ -323,15 +345,15 @@ RfcConnectionHandle Simulator::OpenFromDestinationFile(std::string_view connect_
   return Logon(kOperation, target, words["CLIENT"], words["USER"], words["PASSWD"], call_handler);
 }
 
-RfcConnectionHandle Simulator::OpenEx(const char* connect_string, RfcErrorInfo* error_info) {
+RfcConnectionHandle Simulator::OpenEx(const char* connect_string, RfcErrorInfoEx* error_info) {
   std::string line = "RfcOpenEx connect=" + QuoteText(connect_string);
-  if (!connect_string) {
+  if (!connect_string || !error_info) {
     WriteJournal(line + " -> mismatch");
-    ReportMismatch("RfcOpenEx: no connect string");
+    ReportMismatch(!connect_string ? "RfcOpenEx: no connect string" : "RfcOpenEx: no error record");
   }
   bool call_handler = false;
   RfcConnectionHandle handle = OpenFromDestinationFile(connect_string, &call_handler);
-  if (handle == 0 && error_info) FillErrorInfo(last_error_, error_info);
+  FillErrorInfoEx(handle == 0 ? &last_error_ : nullptr, error_info);
   WriteJournal(line + " -> " + Number(handle));
   if (call_handler) CallErrorHandler("RfcOpenEx");
   auto connection = connections_.find(handle);

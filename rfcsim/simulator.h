@@ -31,9 +31,10 @@ class Simulator {
 
   void Environment(RfcEnvironmentRecord* environment);
   RfcConnectionHandle Open(RfcOpenOptions* options);
-  RfcConnectionHandle OpenEx(const char* connect_string, RfcErrorInfo* error_info);
+  RfcConnectionHandle OpenEx(const char* connect_string, RfcErrorInfoEx* error_info);
   void Close(RfcConnectionHandle connection);
-  void GetLastError(RfcErrorInfo* error_info);
+  /// Fills the record and answers 0.
+  int GetLastError(RfcErrorInfo* error_info);
   int InstallStructure(const char* name, const RfcTypeElement* elements, uint32_t count,
                        RfcTypeHandle* type_handle);
   int Call(RfcConnectionHandle connection, const char* function, RfcParameter* exporting,
