@@ -47,7 +47,7 @@ int ReadCpuStatus(CallContext& call, RunStatus& status, Output& output) {
     const RfcLibrary& rfc = call.session.library;
     for (std::uint32_t row = 1; row <= rfc.ItFill(cpu_table); ++row) {
       if (rfc.ItGetLine(cpu_table, row) == nullptr) {
-        ReportRfcFailure(rfc, call.out, "ItGetLine TF_CPU_ALL");
+        ReportRfcFailure(call.failure, "ItGetLine TF_CPU_ALL");
       }
     }
   }

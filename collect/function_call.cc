@@ -52,7 +52,7 @@ void InstallStructure(CallContext& call, const char* name, const RfcTypeElement*
   const RfcLibrary& rfc = call.session.library;
   RfcTypeHandle installed = 0;
   if (rfc.RfcInstallStructure(name, rows, row_count, &installed) != 0) {
-    ReportRfcFailure(rfc, call.out, "RfcInstallStructure");
+    ReportRfcFailure(call.failure, "RfcInstallStructure");
   }
   handle = installed;
 }
@@ -60,13 +60,13 @@ void InstallStructure(CallContext& call, const char* name, const RfcTypeElement*
 RfcTableHandle CreateTable(CallContext& call, const char* name, std::uint32_t line_length) {
   const RfcLibrary& rfc = call.session.library;
   RfcTableHandle table = rfc.ItCreate(name, line_length, 0, 0);
-  if (table == nullptr) ReportRfcFailure(rfc, call.out, "ItCreate " + std::string(name));
+  if (table == nullptr) ReportRfcFailure(call.failure, "ItCreate " + std::string(name));
   return table;
 }
 
 void DeleteTable(CallContext& call, const char* name, RfcTableHandle table) {
   const RfcLibrary& rfc = call.session.library;
-  if (rfc.ItDelete(table) != 0) ReportRfcFailure(rfc, call.out, "ItDelete " + std::string(name));
+  if (rfc.ItDelete(table) != 0) ReportRfcFailure(call.failure, "ItDelete " + std::string(name));
 }
 
 std::string_view RecordField(const unsigned char* record, std::size_t offset,

@@ -17,6 +17,7 @@
 #include "base/host_files.h"
 #include "output/output_document.h"
 #include "rfc/rfc_connection.h"
+#include "rfc/rfc_failure.h"
 #include "rfc/rfc_interface.h"
 
 enum class RunStatus { kErr, kOk };
@@ -39,7 +40,7 @@ struct CallContext {
   StructureHandles& structures;
   const PathMap& paths;
   std::string_view parameter_keys;  // for ",SYSLOG"
-  std::FILE* out;                   // for the failure report
+  const FailureReport& failure;     // where a local service's failure goes
 };
 
 /// Calls `function` with RfcCall and, when that answers 0, RfcReceive; writes

@@ -1,5 +1,12 @@
 // The texts and flags of one run, taken from the command line at start-up
 // and consulted by every later step.
+//
+// Start-up fills the record and the profile location completes it; from then
+// on no step changes it: the runs take it as const. A global run makes its
+// own copy once, with the allocation line's parameters and item in place of
+// the command line's. A text shown on the console (the parameters cut for a
+// report line) is a local value of the step that shows it, so the keyword
+// values read later always come from the text the keys were made from.
 #ifndef KESTRELON_DRIVER_RUN_TEXTS_H_
 #define KESTRELON_DRIVER_RUN_TEXTS_H_
 
@@ -7,13 +14,8 @@
 
 #include "base/fixed_text.h"
 #include "base/host_files.h"
+#include "base/parameter_fields.h"
 #include "output/console_report.h"
-
-/// The parameter texts: 127 characters, the same for both so that a position
-/// found in the upper-case copy addresses the same character in the original.
-using ParameterField = FixedText<128>;
-/// The item identification: 90 characters.
-using ItemField = FixedText<91>;
 /// The directory of the profile: empty or ending in a backslash.
 using DirectoryField = FixedText<96>;
 /// A profile's file name without directory.
@@ -29,7 +31,7 @@ struct RunTexts {
   std::string second_argument;  // argument 2 as typed, empty if none
 
   std::string StartTime;  // "HH:MM:SS"
-  ReportLine HeaderLine;
+  ReportLine HeaderLine;  // the header report line, built from StartTime
 
   ProfileNameField ProfileName;
   DirectoryField ProfileDir;

@@ -160,17 +160,16 @@ Outcome StartUp(int argc, const char* const* argv, RunTexts& run, Output& output
   return Outcome::GoOn();
 }
 
-void PrintStartReport(RunTexts& run, Output& output, std::FILE* out) {
-  if (run.ConsoleReport) std::fprintf(out, "%s\n", run.HeaderLine.c_str());
-  std::string parameters = ReplaceAll(run.ParameterText.view(), ':', ' ');
-  run.ParameterText.AssignCut(CutBefore(parameters, " @"));
+void PrintStartReport(const RunTexts& run, Output& output, std::FILE* out) {
   if (run.ConsoleReport) {
-    PrintReportLine(run.HeaderLine,
-                    ListingExecutingText(run.StartTime, run.ParameterText.view()), out);
+    std::fprintf(out, "%s\n", run.HeaderLine.c_str());
+    // The executing line shows the parameters with every ":" a blank and cut
+    // before " @"; the run's own text stays as it is.
+    std::string shown = ReplaceAll(run.ParameterText.view(), ':', ' ');
+    PrintReportLine(ListingExecutingText(run.StartTime, CutBefore(shown, " @")), out);
   }
   OpenDocument(output);
-  std::fprintf(out, "%s\n", output.OutputBuffer.c_str());
-  output.OutputBuffer.Clear();
+  PrintOpening(output, out);
 }
 
 std::string_view UsageText() { return kUsage; }

@@ -27,7 +27,7 @@ Outcome StartUp(int argc, const char* const* argv, RunTexts& run, Output& output
 
 /// The start report of a multi-system run: with the console report the
 /// header and executing lines, then the opening of the document.
-void PrintStartReport(RunTexts& run, Output& output, std::FILE* out);
+void PrintStartReport(const RunTexts& run, Output& output, std::FILE* out);
 
 /// The usage text printed by --help.
 std::string_view UsageText();

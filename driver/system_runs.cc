@@ -20,12 +20,14 @@ Outcome InstallEnvironment(const RunTexts& run, RunState& state, std::FILE* out)
     std::optional<std::string> missing = LoadRfcLibrary(run.rfc_library, state.rfc.library);
     if (missing) return ErrorExit(state.output, out, *missing);
   }
-  InstallRfcEnvironment(state.rfc.library, out);
+  state.failure = FailureReportFor(state.rfc.library, state.output, out, run.ConsoleReport);
+  InstallRfcEnvironment(state.failure);
   return Outcome::GoOn();
 }
 
-CallContext Call(const RunTexts& run, RunState& state, std::FILE* out) {
-  return CallContext{state.rfc, state.structures, run.paths, run.ParameterKeys.view(), out};
+CallContext Call(const RunTexts& run, RunState& state) {
+  return CallContext{state.rfc, state.structures, run.paths, run.ParameterKeys.view(),
+                     state.failure};
 }
 
 void CloseConnection(RunState& state) {
@@ -52,7 +54,7 @@ Outcome FailureEnding(const RunTexts& run, RunState& state, std::FILE* out) {
 // GET_CPU_ALL, then RFC_SYSTEM_INFO and the database check; ends the run on
 // a failure of either or on a database that is not DB4.
 Outcome CheckSystem(const RunTexts& run, RunState& state, std::FILE* out) {
-  CallContext call = Call(run, state, out);
+  CallContext call = Call(run, state);
   state.status = RunStatus::kErr;
   ReadCpuStatus(call, state.status, state.output);
   if (state.status == RunStatus::kErr) return FailureEnding(run, state, out);
@@ -65,8 +67,8 @@ Outcome CheckSystem(const RunTexts& run, RunState& state, std::FILE* out) {
   return Outcome::GoOn();
 }
 
-void MeasureSizes(const RunTexts& run, RunState& state, std::FILE* out) {
-  CallContext call = Call(run, state, out);
+void MeasureSizes(const RunTexts& run, RunState& state) {
+  CallContext call = Call(run, state);
   SizingContext sizing{run.MultiSystemRun, state.connection.Destination.view(),
                        run.ParameterText.view(), run.ParameterKeys.view()};
   state.status = RunStatus::kErr;
@@ -75,28 +77,28 @@ void MeasureSizes(const RunTexts& run, RunState& state, std::FILE* out) {
 
 RfcConnectionHandle OpenConnection(const RunTexts& run, RunState& state, std::FILE* out) {
   ConnectionContext context{run.paths, run.ParameterText.view(), run.ParameterKeys.view(), out,
-                            !run.MultiSystemRun || run.ConsoleReport};
+                            run.ConsoleReport};
   return OpenRfcConnection(state.rfc, state.connection, context);
 }
 
-// The parameter text of the executing line: cut at its first "#", then at
-// its first "@"; the two default texts of a sensor's parameter field count
-// as empty, and an empty text shows as "(No Parameters)".
-void CutParametersForReport(RunTexts& run) {
-  std::string text(CutBefore(CutBefore(run.ParameterText.view(), "#"), "@"));
+// The parameter text as the executing line shows it: cut at its first "#",
+// then at its first "@"; the two default texts of a sensor's parameter field
+// count as empty, and an empty text shows as "(No Parameters)".
+std::string ReportedParameters(std::string_view parameter_text) {
+  std::string text(CutBefore(CutBefore(parameter_text, "#"), "@"));
   if (text == "(Parameters " || text == "(No ") text.clear();
-  run.ParameterText.AssignCut(text.empty() ? "(No Parameters)" : text);
+  return text.empty() ? "(No Parameters)" : text;
 }
 
-void PrintSingleReportLines(RunTexts& run, const ConnectionParameters& profile, std::FILE* out) {
+void PrintSingleReportLines(const RunTexts& run, const ConnectionParameters& profile,
+                            std::FILE* out) {
   std::fprintf(out, "%s\n", run.HeaderLine.c_str());
   std::string time = TimeText();
   std::string system = SystemText(time, run.ProfileName.view(), profile.ReportHost.view(),
                                   profile.Destination.view(), profile.Sysnr.view(),
                                   profile.Client.view());
-  PrintReportLine(run.HeaderLine, system + " State=Processing", out);
-  CutParametersForReport(run);
-  PrintReportLine(run.HeaderLine, SingleExecutingText(time, run.ParameterText.view()), out);
+  PrintReportLine(system + " State=Processing", out);
+  PrintReportLine(SingleExecutingText(time, ReportedParameters(run.ParameterText.view())), out);
 }
 
 void WriteLog(const RunTexts& run, RunState& state, std::string_view event,
@@ -106,7 +108,7 @@ void WriteLog(const RunTexts& run, RunState& state, std::string_view event,
 }
 
 // One listed system, from its open profile to its count.
-Outcome MeasureListedSystem(RunTexts& run, RunState& state, const std::string& name,
+Outcome MeasureListedSystem(const RunTexts& run, RunState& state, const std::string& name,
                             FilePtr profile, std::FILE* out) {
   ConnectionParameters& connection = state.connection;
   connection.ProfileState = kProfileUsable;
@@ -128,7 +130,7 @@ Outcome MeasureListedSystem(RunTexts& run, RunState& state, const std::string& n
   } else {
     Outcome checked = CheckSystem(run, state, out);
     if (checked.ended()) return checked;
-    MeasureSizes(run, state, out);
+    MeasureSizes(run, state);
   }
   CloseConnection(state);
 
@@ -143,7 +145,7 @@ Outcome MeasureListedSystem(RunTexts& run, RunState& state, const std::string& n
   std::string_view state_text = !usable || !measured ? "Rfc Failure"
                                 : !found             ? "Not Found"
                                                      : "Processed";
-  if (run.ConsoleReport) PrintSystemState(run.HeaderLine, system, state_text, out);
+  if (run.ConsoleReport) PrintSystemState(system, state_text, out);
   return Outcome::GoOn();
 }
 
@@ -164,7 +166,8 @@ void WriteSummary(const RunTexts& run, RunState& state) {
 
 }  // namespace
 
-Outcome RunSingleSystem(RunTexts& run, RunState& state, FilePtr profile_file, std::FILE* out) {
+Outcome RunSingleSystem(const RunTexts& run, RunState& state, FilePtr profile_file,
+                        std::FILE* out) {
   std::optional<std::string> fault =
       ReadSystemProfile(std::move(profile_file), ProfileReader::kStrict, run.ProfileName.view(),
                         state.key, state.connection);
@@ -185,22 +188,30 @@ Outcome RunSingleSystem(RunTexts& run, RunState& state, FilePtr profile_file, st
   }
   Outcome checked = CheckSystem(run, state, out);
   if (checked.ended()) return checked;
-  MeasureSizes(run, state, out);
+  MeasureSizes(run, state);
   CloseConnection(state);
   if (state.status != RunStatus::kOk) return FailureEnding(run, state, out);
 
   PrintOutputBuffer(state.output, out);
   RemoveHostFile(run.paths, kTraceFile);
-  if (run.ConsoleReport) PrintReportLine(run.HeaderLine, ClosingText(TimeText()), out);
+  if (run.ConsoleReport) PrintReportLine(ClosingText(TimeText()), out);
   return Outcome::End(0);
 }
 
-Outcome RunMultiSystem(RunTexts& run, RunState& state, FilePtr listing_file, std::FILE* out) {
-  listing_file.reset();
-  std::optional<std::string> fault = ReadServerListing(run, state.allocation);
-  if (fault) return ErrorExit(state.output, out, *fault);
-  PrintStartReport(run, state.output, out);
+namespace {
 
+// The run's texts once the listing is read: in a global run the allocation
+// line's parameters and item replace those of the command line.
+RunTexts ListingRunTexts(const RunTexts& command_line, const ListingTexts& listing) {
+  RunTexts run = command_line;
+  run.ParameterText = listing.ParameterText;
+  run.ParameterKeys = listing.ParameterKeys;
+  run.ItemId = listing.ItemId;
+  return run;
+}
+
+Outcome MeasureListing(const RunTexts& run, RunState& state, std::FILE* out) {
+  PrintStartReport(run, state.output, out);
   ListingField& listing = state.allocation.ServerListing;
   while (!listing.empty()) {
     state.allocation.AllocationFound = false;
@@ -213,7 +224,24 @@ Outcome RunMultiSystem(RunTexts& run, RunState& state, FilePtr listing_file, std
   }
 
   WriteSummary(run, state);
-  std::fprintf(out, "%s\n", state.output.OutputBuffer.c_str());
-  if (run.ConsoleReport) PrintReportLine(run.HeaderLine, ClosingText(TimeText()), out);
+  PrintOutputBuffer(state.output, out, "\n");
+  if (run.ConsoleReport) PrintReportLine(ClosingText(TimeText()), out);
   return Outcome::End(0);
+}
+
+}  // namespace
+
+Outcome RunMultiSystem(const RunTexts& command_line, RunState& state, FilePtr listing_file,
+                       std::FILE* out) {
+  listing_file.reset();
+  ListingSource source{command_line.paths,
+                       command_line.ProfilePath,
+                       command_line.ProfileName.view(),
+                       command_line.ParameterText.view(),
+                       command_line.ParameterKeys.view(),
+                       command_line.ItemId.view(),
+                       command_line.second_argument};
+  ListingTexts listing = ReadServerListing(source, state.allocation);
+  if (listing.fault) return ErrorExit(state.output, out, *listing.fault);
+  return MeasureListing(ListingRunTexts(command_line, listing), state, out);
 }

@@ -20,6 +20,7 @@
 #include "profile/server_listing.h"
 #include "profile/system_profile.h"
 #include "rfc/rfc_connection.h"
+#include "rfc/rfc_failure.h"
 
 /// The counters of a multi-system run.
 struct ListingCounters {
@@ -36,6 +37,9 @@ struct RunState {
   ListingCounters counters;
   PasswordKey key;
   RfcSession rfc;
+  /// How a failure of the library is reported; set when the library's
+  /// environment is installed.
+  FailureReport failure;
   StructureHandles structures;
   RunStatus status = RunStatus::kErr;
   DatabaseSystemText database_system;
@@ -46,10 +50,13 @@ struct RunState {
 using MessageArea = FixedText<128>;
 
 /// Reads the located profile strictly and measures the system.
-Outcome RunSingleSystem(RunTexts& run, RunState& state, FilePtr profile_file, std::FILE* out);
+Outcome RunSingleSystem(const RunTexts& run, RunState& state, FilePtr profile_file,
+                        std::FILE* out);
 
 /// Reads the listing, prints the start report, measures every listed system
-/// and prints the summary.
-Outcome RunMultiSystem(RunTexts& run, RunState& state, FilePtr listing_file, std::FILE* out);
+/// and prints the summary. A global run works with the allocation line's
+/// parameters and item in place of those of `command_line`.
+Outcome RunMultiSystem(const RunTexts& command_line, RunState& state, FilePtr listing_file,
+                       std::FILE* out);
 
 #endif  // KESTRELON_DRIVER_SYSTEM_RUNS_H_

@@ -50,16 +50,15 @@ std::string ClosingText(std::string_view time) {
   return text.append(time).append(" SAP ").append(kProgramName).append(" now processed...");
 }
 
-void PrintReportLine(ReportLine& header_line, std::string_view text, std::FILE* out) {
-  header_line.AssignCut(text);
-  std::fprintf(out, "%s\n", header_line.c_str());
+void PrintReportLine(std::string_view text, std::FILE* out) {
+  ReportLine line(text);
+  std::fprintf(out, "%s\n", line.c_str());
 }
 
-void PrintSystemState(ReportLine& header_line, std::string_view system_text,
-                      std::string_view state, std::FILE* out) {
-  header_line.AssignCut(system_text);
-  std::fprintf(out, "\n%s State=%.*s\n", header_line.c_str(),
-               static_cast<int>(state.size()), state.data());
+void PrintSystemState(std::string_view system_text, std::string_view state, std::FILE* out) {
+  ReportLine line(system_text);
+  std::fprintf(out, "\n%s State=%.*s\n", line.c_str(), static_cast<int>(state.size()),
+               state.data());
 }
 
 void PrintLabelledLine(std::string_view label, int indent, int width,

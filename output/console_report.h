@@ -1,8 +1,8 @@
 // Console report lines: progress lines for a person who runs the program by
 // hand, and the labelled lines of the RFC failure report.
 //
-// Report lines are built into the line area `HeaderLine` (123 characters; a
-// longer line is cut there) and printed on the same standard output as the
+// Each report line is built into a line area of 123 characters (a longer
+// line is cut there) and printed on the same standard output as the
 // document. They appear only when the parameters ask for them; the labelled
 // lines of PrintLabelledLine always print.
 #ifndef KESTRELON_OUTPUT_CONSOLE_REPORT_H_
@@ -38,14 +38,13 @@ std::string SingleExecutingText(std::string_view time, std::string_view paramete
 /// "\n* %s SAP %s now processed...": the closing line.
 std::string ClosingText(std::string_view time);
 
-/// Builds `text` into the line area (cut at its capacity) and prints it
+/// Builds `text` into a line area (cut at its capacity) and prints it
 /// followed by a newline.
-void PrintReportLine(ReportLine& header_line, std::string_view text, std::FILE* out);
+void PrintReportLine(std::string_view text, std::FILE* out);
 
-/// Builds the system line into the line area and prints it as
+/// Builds the system line into a line area and prints it as
 /// "\n%s State=%s\n" with the state text.
-void PrintSystemState(ReportLine& header_line, std::string_view system_text,
-                      std::string_view state, std::FILE* out);
+void PrintSystemState(std::string_view system_text, std::string_view state, std::FILE* out);
 
 /// Prints `indent` blanks, then the label padded with blanks to `width`
 /// (a longer label whole), " : ", the value and a newline.

@@ -6,8 +6,11 @@
 
 namespace {
 
-constexpr std::string_view kErrorOpening = "<Prtg>\n<Error>1</Error>\n<Text>";
+constexpr std::string_view kPrtgLine = "<Prtg>\n";
+constexpr std::string_view kErrorOpening = "<Error>1</Error>\n<Text>";
 constexpr std::string_view kErrorClosing = "</Text>\n</Prtg>\n";
+static_assert(kPrtgLine.size() + kErrorOpening.size() + kPrtgTextLimit + kErrorClosing.size() <
+              decltype(Output::OutputBuffer)::kCapacity);
 
 // The escaped message, cut at a character boundary so that at most `room`
 // characters result (an entity is never split).
@@ -35,6 +38,10 @@ std::optional<OutputMode> OutputModeNamed(std::string_view name) {
 bool IsXmlFamily(OutputMode mode) {
   return mode == OutputMode::kExeXml || mode == OutputMode::kVantrel ||
          mode == OutputMode::kMirabel;
+}
+
+bool PrtgOpen(const Output& output) {
+  return output.printed == Printed::kOpening && IsXmlFamily(output.mode);
 }
 
 void OpenDocument(Output& output) {
@@ -67,14 +74,21 @@ void AppendMessageText(Output& output, std::string_view text) {
 }
 
 void WriteErrorDocument(Output& output, std::string_view message) {
-  constexpr std::size_t kRoom = decltype(output.OutputBuffer)::kCapacity -
-                                kErrorOpening.size() - kErrorClosing.size();
-  std::string document(kErrorOpening);
-  document += EscapeWithin(message, kRoom);
+  std::string document(PrtgOpen(output) ? "" : kPrtgLine);
+  document += kErrorOpening;
+  document += EscapeWithin(message, kPrtgTextLimit);
   document += kErrorClosing;
   output.OutputBuffer.AssignCut(document);
 }
 
-void PrintOutputBuffer(const Output& output, std::FILE* out) {
+void PrintOpening(Output& output, std::FILE* out) {
+  std::fprintf(out, "%s\n", output.OutputBuffer.c_str());
+  output.OutputBuffer.Clear();
+  output.printed = Printed::kOpening;
+}
+
+void PrintOutputBuffer(Output& output, std::FILE* out, std::string_view trailer) {
   std::fputs(output.OutputBuffer.c_str(), out);
+  std::fwrite(trailer.data(), 1, trailer.size(), out);
+  output.printed = Printed::kWhole;
 }

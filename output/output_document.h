@@ -24,13 +24,31 @@ enum class OutputMode { kExeXml, kVantrel, kMirabel, kTessaryn, kCorvane };
 std::optional<OutputMode> OutputModeNamed(std::string_view name);
 bool IsXmlFamily(OutputMode mode);
 
+/// How much of the run's document has gone to standard output.
+enum class Printed {
+  kNothing,
+  /// The opening of a multi-system run: in the XML family "<Prtg>" stands
+  /// open, and whatever the run prints last must go inside it.
+  kOpening,
+  /// The final document (or report): nothing more may follow.
+  kWhole,
+};
+
 /// The document being built and how it is shaped.
 struct Output {
   FixedText<4096> OutputBuffer;
   OutputMode mode = OutputMode::kExeXml;
   /// Channels written so far in this process; never reset.
   int ChannelCount = 0;
+  Printed printed = Printed::kNothing;
 };
+
+/// The most characters of a document's text element that PRTG takes.
+inline constexpr std::size_t kPrtgTextLimit = 2000;
+
+/// True when the "<Prtg>" of an opening printed earlier stands open, so that
+/// an error document has to go inside it.
+bool PrtgOpen(const Output& output);
 
 void OpenDocument(Output& output);
 void OpenMessageText(Output& output);
@@ -43,11 +61,20 @@ void CloseDocument(Output& output);
 void AppendMessageText(Output& output, std::string_view text);
 
 /// Replaces the buffer by the error document carrying `message`, in every
-/// mode. A message too long for the buffer is cut so that the document stays
-/// whole.
+/// mode: "<Prtg>", "<Error>1</Error>", "<Text>" message "</Text>", "</Prtg>",
+/// a line each. When the opening of the document has been printed already
+/// (PrtgOpen), the "<Prtg>" line is left out, so that the error goes inside
+/// the document that stands open and the whole output stays one document.
+/// The message is escaped and cut (never inside an entity) to PRTG's limit
+/// for a text.
 void WriteErrorDocument(Output& output, std::string_view message);
 
-/// Writes the buffer's text to `out` unchanged, with nothing added.
-void PrintOutputBuffer(const Output& output, std::FILE* out);
+/// Prints the opening of a multi-system run: the buffer's text and a
+/// newline. The buffer is emptied afterwards.
+void PrintOpening(Output& output, std::FILE* out);
+
+/// Prints the run's final document: the buffer's text unchanged, followed
+/// by `trailer`.
+void PrintOutputBuffer(Output& output, std::FILE* out, std::string_view trailer = "");
 
 #endif  // KESTRELON_OUTPUT_OUTPUT_DOCUMENT_H_

@@ -92,9 +92,8 @@ TEST(ConsoleReportTest, LinesHaveTheirFormats) {
 
 TEST(ConsoleReportTest, PrintedLinesAreCutAt123Characters) {
   FilePtr out(std::tmpfile());
-  ReportLine line;
-  PrintReportLine(line, std::string(200, 'x'), out.get());
-  PrintSystemState(line, "* sys", "Rfc Failure", out.get());
+  PrintReportLine(std::string(200, 'x'), out.get());
+  PrintSystemState("* sys", "Rfc Failure", out.get());
   EXPECT_EQ(ContentsOf(out.get()), std::string(123, 'x') + "\n\n* sys State=Rfc Failure\n");
 }
 

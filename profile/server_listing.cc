@@ -49,7 +49,7 @@ std::string ListingName(std::string_view parameter_keys) {
 }
 
 // An accepted allocation line replaces the parameters of the run.
-std::optional<std::string> AcceptAllocation(std::string_view line, RunTexts& run,
+std::optional<std::string> AcceptAllocation(std::string_view line, ListingTexts& texts,
                                             SensorAllocation& allocation) {
   allocation.AllocationText = FromColumn(line, kAllocationColumn);
   if (!Contains(allocation.AllocationText, RequiredAllocationItem())) {
@@ -57,14 +57,15 @@ std::optional<std::string> AcceptAllocation(std::string_view line, RunTexts& run
   }
   std::string parameters =
       ReplaceAll(CutBefore(allocation.AllocationText, ",Sensor="), ':', ' ');
-  if (!run.ParameterText.Assign(parameters)) return "Error 1109: Sensor-Allocation too long...";
+  if (!texts.ParameterText.Assign(parameters)) return "Error 1109: Sensor-Allocation too long...";
   allocation.AllocationFound = true;
   return std::nullopt;
 }
 
-ListingRead ReadGlobalFile(std::FILE* file, RunTexts& run, SensorAllocation& allocation) {
+ListingRead ReadGlobalFile(std::FILE* file, const ListingSource& source, ListingTexts& texts,
+                           SensorAllocation& allocation) {
   ListingRead read;
-  std::string name = ListingName(run.ParameterKeys.view());
+  std::string name = ListingName(source.ParameterKeys);
   std::string listing_key = "# GSNG: " + name;
   std::string allocation_key = "# GSNX: " + name;
   LineReader reader(file);
@@ -73,30 +74,49 @@ ListingRead ReadGlobalFile(std::FILE* file, RunTexts& run, SensorAllocation& all
     std::string key = UpperCase(line.substr(0, kKeyLength));
     if (key == listing_key) AppendListingText(line, allocation, read);
     if (key == allocation_key) {
-      read.fault = AcceptAllocation(line, run, allocation);
+      read.fault = AcceptAllocation(line, texts, allocation);
       if (read.fault) return read;
     }
   }
   return read;
 }
 
-std::optional<std::string> ReadGlobalListing(RunTexts& run, SensorAllocation& allocation,
-                                             ListingRead& read) {
-  FilePtr file = OpenForReading(run.paths, run.ProfilePath);
-  if (!file) return "Error 10x1: ProFile " + run.ProfileName.str() + " is missing...";
+std::optional<std::string> ReadGlobalListing(const ListingSource& source, ListingTexts& texts,
+                                             SensorAllocation& allocation, ListingRead& read) {
+  FilePtr file = OpenForReading(source.paths, source.ProfilePath);
+  if (!file) return "Error 10x1: ProFile " + std::string(source.ProfileName) + " is missing...";
   allocation.AllocationFound = false;
-  run.ItemId.Clear();
-  read = ReadGlobalFile(file.get(), run, allocation);
+  texts.ItemId.Clear();
+  read = ReadGlobalFile(file.get(), source, texts, allocation);
   file.reset();
   if (read.fault) return read.fault;
 
   std::size_t item = allocation.AllocationText.find("Item=");
   if (item != std::string::npos) {
-    run.ItemId.AssignCut(TakeItemId(std::string_view(allocation.AllocationText).substr(item + 5)));
+    texts.ItemId.AssignCut(
+        TakeItemId(std::string_view(allocation.AllocationText).substr(item + 5)));
   }
   if (!allocation.AllocationFound) {
-    return "Error 1030: Global Sensor " + run.second_argument + " not found...";
+    return "Error 1030: Global Sensor " + std::string(source.second_argument) + " not found...";
   }
+  return std::nullopt;
+}
+
+std::optional<std::string> ReadListing(const ListingSource& source, ListingTexts& texts,
+                                       SensorAllocation& allocation) {
+  allocation.ServerListing.Clear();
+  ListingRead read;
+  if (source.ProfileName == "Quadrant.Prf") {
+    FilePtr file = OpenForReading(source.paths, source.ProfilePath);
+    if (!file) return "Error 1024: ProFile " + std::string(source.ProfileName) + " is missing...";
+    read = ReadItemFile(file.get(), allocation);
+  } else {
+    std::optional<std::string> fault = ReadGlobalListing(source, texts, allocation, read);
+    if (fault) return fault;
+  }
+  if (read.listing_too_long) return "Error 1108: Global Server Listing too long...";
+  if (allocation.ServerListing.empty()) return "Error 1025: Global Server Listing missing...";
+  if (texts.ItemId.empty()) return "Error 1026: Global Item Idenification missing...";
   return std::nullopt;
 }
 
@@ -107,22 +127,13 @@ std::string TakeItemId(std::string_view text) {
   return ReplaceAll(item.substr(0, kMaxItemId), ':', ' ');
 }
 
-std::optional<std::string> ReadServerListing(RunTexts& run, SensorAllocation& allocation) {
-  allocation.ServerListing.Clear();
-  ListingRead read;
-  if (run.ProfileName == "Quadrant.Prf") {
-    FilePtr file = OpenForReading(run.paths, run.ProfilePath);
-    if (!file) return "Error 1024: ProFile " + run.ProfileName.str() + " is missing...";
-    read = ReadItemFile(file.get(), allocation);
-  } else {
-    std::optional<std::string> fault = ReadGlobalListing(run, allocation, read);
-    if (fault) return fault;
-  }
-  if (read.listing_too_long) return "Error 1108: Global Server Listing too long...";
-  if (allocation.ServerListing.empty()) return "Error 1025: Global Server Listing missing...";
-  if (run.ItemId.empty()) return "Error 1026: Global Item Idenification missing...";
-  run.ParameterKeys.AssignCut(UpperCase(run.ParameterText.view()));
-  return std::nullopt;
+ListingTexts ReadServerListing(const ListingSource& source, SensorAllocation& allocation) {
+  ListingTexts texts;
+  texts.ParameterText.AssignCut(source.ParameterText);
+  texts.ItemId.AssignCut(source.ItemId);
+  texts.fault = ReadListing(source, texts, allocation);
+  texts.ParameterKeys.AssignCut(UpperCase(texts.ParameterText.view()));
+  return texts;
 }
 
 std::string TakeListingEntry(ListingField& listing) {

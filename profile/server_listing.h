@@ -17,7 +17,8 @@
 #include <string_view>
 
 #include "base/fixed_text.h"
-#include "driver/run_texts.h"
+#include "base/host_files.h"
+#include "base/parameter_fields.h"
 
 /// The profile names still to be measured: 2047 characters.
 using ListingField = FixedText<2048>;
@@ -33,12 +34,33 @@ struct SensorAllocation {
 /// turned into a blank.
 std::string TakeItemId(std::string_view text);
 
-/// Reads the listing of a global run (run.ProfileName "SAP Quadrant.Gbl") or
-/// an item run ("Quadrant.Prf") from run.ProfilePath. In a global run the
-/// allocation line's parameters replace run.ParameterText and ParameterKeys
-/// and its item becomes run.ItemId. Returns the error message that ends the
-/// run, or nullopt when the listing and the item are there.
-std::optional<std::string> ReadServerListing(RunTexts& run, SensorAllocation& allocation);
+/// What reading the listing needs of the run: where the file is, and the
+/// command line's texts.
+struct ListingSource {
+  const PathMap& paths;
+  std::string_view ProfilePath;
+  std::string_view ProfileName;      // "Quadrant.Prf" for an item run
+  std::string_view ParameterText;    // the command line's parameters
+  std::string_view ParameterKeys;    // their upper-case copy: the sensor name
+  std::string_view ItemId;           // the item of an item run
+  std::string_view second_argument;  // as typed, for Error 1030
+};
+
+/// What the listing hands back besides the listing itself: the parameters
+/// and the item for the rest of the run. In a global run they are the
+/// allocation line's; in an item run the command line's, unchanged.
+struct ListingTexts {
+  /// The message that ends the run; nullopt when the listing and the item
+  /// are there.
+  std::optional<std::string> fault;
+  ParameterField ParameterText;
+  ParameterField ParameterKeys;
+  ItemField ItemId;
+};
+
+/// Reads the listing of a global run ("SAP Quadrant.Gbl") or an item run
+/// ("Quadrant.Prf") from source.ProfilePath into `allocation`.
+ListingTexts ReadServerListing(const ListingSource& source, SensorAllocation& allocation);
 
 /// Takes the first name off the listing: the text before the first "#" (or
 /// all of it when no "#" is left), removed together with its "#".

@@ -12,24 +12,26 @@ namespace {
 class ServerListingTest : public ::testing::Test {
  protected:
   std::optional<std::string> Read(bool item_run, std::string_view contents,
-                                  std::string_view parameters) {
+                                  std::string_view parameters, std::string_view item = "") {
     dir_.Write("C/listing", contents);
-    run_.ProfileName.AssignCut(item_run ? "Quadrant.Prf" : "SAP Quadrant.Gbl");
 #ifdef _WIN32
     // Windows opens the path as it is: the file's own path.
-    run_.ProfilePath = (dir_.path() / "C" / "listing").string();
+    const std::string path = (dir_.path() / "C" / "listing").string();
 #else
-    run_.paths.drive_root = dir_.path().string();
-    run_.ProfilePath = "C:\\listing";
+    paths_.drive_root = dir_.path().string();
+    const std::string path = "C:\\listing";
 #endif
-    run_.second_argument = parameters.substr(0, parameters.find(' '));
-    EXPECT_TRUE(run_.ParameterText.Assign(parameters));
-    run_.ParameterKeys.AssignCut(UpperCase(parameters));
-    return ReadServerListing(run_, allocation_);
+    const std::string keys = UpperCase(parameters);
+    ListingSource source{paths_,      path, item_run ? "Quadrant.Prf" : "SAP Quadrant.Gbl",
+                         parameters,  keys, item,
+                         parameters.substr(0, parameters.find(' '))};
+    texts_ = ReadServerListing(source, allocation_);
+    return texts_.fault;
   }
 
   TempDirectory dir_;
-  RunTexts run_;
+  PathMap paths_;
+  ListingTexts texts_;
   SensorAllocation allocation_;
 };
 
@@ -44,9 +46,9 @@ TEST_F(ServerListingTest, GlobalRunCollectsListingAndTakesTheAllocation) {
   ASSERT_EQ(Read(false, contents, "prd"), std::nullopt);
   EXPECT_EQ(allocation_.ServerListing.view(), "A.P00#B.P00#C.P00#");
   EXPECT_TRUE(allocation_.AllocationFound);
-  EXPECT_EQ(run_.ParameterText.view(), ",CH=2");
-  EXPECT_EQ(run_.ParameterKeys.view(), ",CH=2");
-  EXPECT_EQ(run_.ItemId.view(), "Plant North");
+  EXPECT_EQ(texts_.ParameterText.view(), ",CH=2");
+  EXPECT_EQ(texts_.ParameterKeys.view(), ",CH=2");
+  EXPECT_EQ(texts_.ItemId.view(), "Plant North");
 }
 
 TEST_F(ServerListingTest, ALongSensorNameIsComparedOnTenColumns) {
@@ -96,15 +98,15 @@ TEST_F(ServerListingTest, ItemRunCollectsOnlyExactItemLines) {
   std::string contents = "# Gsng: anything    A.P00#\n"
                          "# GSNG: PRD       xxB.P00#\n"
                          "# Gsng: other      xC.P00#\n";
-  run_.ItemId.AssignCut("North");
-  ASSERT_EQ(Read(true, contents, "ITEM=North"), std::nullopt);
+  ASSERT_EQ(Read(true, contents, "ITEM=North:x", "North x"), std::nullopt);
   EXPECT_EQ(allocation_.ServerListing.view(), "A.P00#C.P00#");
-  EXPECT_EQ(run_.ItemId.view(), "North");
+  EXPECT_EQ(texts_.ParameterText.view(), "ITEM=North:x");
+  EXPECT_EQ(texts_.ParameterKeys.view(), "ITEM=NORTH:X");
+  EXPECT_EQ(texts_.ItemId.view(), "North x");
 }
 
 TEST_F(ServerListingTest, ItemRunWithoutListing) {
-  run_.ItemId.AssignCut("North");
-  EXPECT_EQ(Read(true, "# GSNG: x\n", "ITEM=North"),
+  EXPECT_EQ(Read(true, "# GSNG: x\n", "ITEM=North", "North"),
             "Error 1025: Global Server Listing missing...");
 }
 

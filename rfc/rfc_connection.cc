@@ -95,6 +95,9 @@ std::optional<std::string> OverrideValue(std::string_view parameter_text,
                                          std::string_view parameter_keys, std::string_view key) {
   std::size_t at = parameter_keys.find(key);
   if (at == std::string_view::npos) return std::nullopt;
+  // Texts of different lengths would be a caller's fault; they give no value
+  // rather than a value from the wrong place or a read past the end.
+  if (parameter_text.size() != parameter_keys.size()) return std::string();
   std::string_view rest = parameter_text.substr(at + key.size());
   return std::string(rest.substr(0, rest.find_first_of(", ")));
 }

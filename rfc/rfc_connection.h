@@ -49,10 +49,11 @@ struct ConnectionContext {
   std::string_view parameter_text;
   std::string_view parameter_keys;
   std::FILE* out;  // the "* SapRfc.Ini" line goes here
-  /// Whether that line is printed. A multi-system run prints it only for a
-  /// person watching the console: there it would stand inside the document
-  /// already opened, whose XML its "<" would break.
-  bool announce_connection_file = true;
+  /// Whether that line is printed: only for a person watching the console.
+  /// PRTG reads standard output as one XML document, which the line would
+  /// break (before the document, or with its "<" inside the one a
+  /// multi-system run has opened).
+  bool announce_connection_file = false;
 };
 
 /// Opens the connection and answers its handle; 0 when none was opened
@@ -62,7 +63,9 @@ RfcConnectionHandle OpenRfcConnection(RfcSession& session, const ConnectionParam
                                       const ConnectionContext& context);
 
 /// The override value after `key` (",HOST=" or ",NO=") in the parameters: up
-/// to the next comma or blank or the end. nullopt when the key is absent.
+/// to the next comma or blank or the end. The key is found in the keys, the
+/// value taken from the text at the same position; both must be the same
+/// text in two letter cases. nullopt when the key is absent.
 std::optional<std::string> OverrideValue(std::string_view parameter_text,
                                          std::string_view parameter_keys, std::string_view key);
 

@@ -11,17 +11,23 @@ namespace {
 constexpr std::size_t kTracePiece = 99;
 constexpr int kLabelWidth = 15;
 
+// The operation as the document shows it: the library names its own, which
+// may be of any length.
+constexpr std::size_t kMaxOperation = 127;
+
 // What the error handler needs: the library calls it with nothing but the
 // operation text.
-struct FailureContext {
-  const RfcLibrary* library = nullptr;
-  std::FILE* out = nullptr;
-};
-FailureContext g_failure_context;
+FailureReport g_failure_report;
 
+// Called from inside the library: nothing may be thrown through its frames.
 void RFC_CALL HandleRfcError(const char* operation) {
-  ReportRfcFailure(*g_failure_context.library, g_failure_context.out,
-                   operation != nullptr ? operation : "");
+  try {
+    ReportRfcFailure(g_failure_report, operation != nullptr ? operation : "");
+  } catch (...) {
+    std::fputs("RFC error\n", g_failure_report.out);
+    std::fflush(g_failure_report.out);
+    std::exit(1);
+  }
 }
 
 // A text of the error record, which the library may have filled to its
@@ -35,7 +41,32 @@ std::string_view RecordText(const char (&text)[N]) {
 
 }  // namespace
 
-void ReportRfcFailure(const RfcLibrary& library, std::FILE* out, std::string_view operation) {
+FailureReport FailureReportFor(const RfcLibrary& library, Output& output, std::FILE* out,
+                               bool console_report) {
+  return {&library, &output, out, console_report || !IsXmlFamily(output.mode)};
+}
+
+std::string RfcFailureText(std::string_view operation, const RfcErrorInfo& error) {
+  std::string text = "RFC error - operation/code: ";
+  text.append(operation.substr(0, kMaxOperation));
+  text.append(" - key: ").append(RecordText(error.key));
+  text.append(" - status: ").append(RecordText(error.status));
+  text.append(" - message: ").append(RecordText(error.message));
+  return text.append(" - internal status: ").append(RecordText(error.internal_status));
+}
+
+void ReportRfcFailure(const FailureReport& report, std::string_view operation) {
+  const RfcLibrary& library = *report.library;
+  std::FILE* out = report.out;
+  if (!report.plain_lines) {
+    RfcErrorInfo error{};
+    library.RfcLastError(&error);
+    WriteErrorDocument(*report.output, RfcFailureText(operation, error));
+    library.RfcClose(0);
+    PrintOutputBuffer(*report.output, out);
+    std::fflush(out);
+    std::exit(1);
+  }
   std::fputs("RFC error\n", out);
   RfcErrorInfo error{};
   library.RfcLastError(&error);
@@ -54,10 +85,10 @@ void ReportRfcFailure(const RfcLibrary& library, std::FILE* out, std::string_vie
   std::exit(1);
 }
 
-void InstallRfcEnvironment(const RfcLibrary& library, std::FILE* out) {
-  g_failure_context = {&library, out};
+void InstallRfcEnvironment(const FailureReport& report) {
+  g_failure_report = report;
   RfcEnvironmentRecord environment{HandleRfcError, nullptr};
-  library.RfcEnvironment(&environment);
+  report.library->RfcEnvironment(&environment);
 }
 
 void ScanTraceFile(Output& output, const PathMap& paths) {

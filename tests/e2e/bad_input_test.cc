@@ -70,10 +70,9 @@ Expected Error(const std::string& message, const std::string& before = "") {
   return {before + document, 2, before.size(), document.size(), message, true};
 }
 
-/// The output buffer holds 4095 characters; the error document's own text
-/// ("<Prtg>\n<Error>1</Error>\n<Text>" and "</Text>\n</Prtg>\n") takes 30 and
-/// 16 of them, so a message is cut to 4049 characters.
-std::string CutToDocument(const std::string& message) { return message.substr(0, 4095 - 30 - 16); }
+/// PRTG takes at most 2000 characters of a text, so an error document's
+/// message is cut to 2000 (these messages hold no markup to escape).
+std::string CutToDocument(const std::string& message) { return message.substr(0, 2000); }
 
 const std::string kDefaultText = ResultText("PRD", "DB4", "20240115", "083000", "PRD     ");
 
@@ -455,7 +454,7 @@ TEST(BadInput, LineEnds) {
       {"destination file with lone CR line ends: copied as it is, its entry not found",
        {PrtgProfileFile(UsableProfile()), Landscape(), DestinationFile("PRD", lone_cr_entry)},
        {"prd"},
-       Error("Error 1011: RFC-Open for PRD failed !", "* SapRfc.Ini.......: PRD<\n")
+       Error("Error 1011: RFC-Open for PRD failed !")
            .Leaving(std::string(kSapRfcIniFile), lone_cr_entry)},
   });
 }
@@ -472,7 +471,7 @@ TEST(BadInput, EmptyFiles) {
        {"x", "ITEM=N"}, Summary(Counts("N", 1, 0, 1))},
       {"empty destination file",
        {PrtgProfileFile(UsableProfile()), Landscape(), DestinationFile("PRD", "")}, {"prd"},
-       Error("Error 1011: RFC-Open for PRD failed !", "* SapRfc.Ini.......: PRD<\n")
+       Error("Error 1011: RFC-Open for PRD failed !")
            .Leaving(std::string(kSapRfcIniFile), "")},
   });
 }
@@ -515,7 +514,6 @@ TEST(BadInput, UnreadableFiles) {
   };
   const std::string marked = "unreadable\n";
   const std::string entry = SapRfcEntry("PRD", "sapprd", "00");
-  const std::string ini_line = "* SapRfc.Ini.......: PRD<\n";
   RunCases(
       {
           {"profile", {PrtgProfileFile(marked + UsableProfile()), Landscape()}, {"prd"},
@@ -541,7 +539,7 @@ TEST(BadInput, UnreadableFiles) {
           {"SapRfc.ini: replaced all the same",
            {PrtgProfileFile(UsableProfile()), Landscape(), DestinationFile("PRD", entry),
             {std::string(kSapRfcIniFile), marked}},
-           {"prd"}, Measured(kDefaultText, ini_line).Leaving(std::string(kSapRfcIniFile), entry)},
+           {"prd"}, Measured().Leaving(std::string(kSapRfcIniFile), entry)},
           {"run log: the run goes on without it",
            {PrtgProfileFile(UsableProfile()), Landscape(), {std::string(kRunLogFile), marked}},
            {"prd", ",SYSLOG"}, Measured()},

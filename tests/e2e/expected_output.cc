@@ -58,6 +58,10 @@ std::string ErrorDocument(std::string_view message) {
          "</Text>\n</Prtg>\n";
 }
 
+std::string ErrorInsideDocument(std::string_view message) {
+  return "<Error>1</Error>\n<Text>" + XmlEscaped(message) + "</Text>\n</Prtg>\n";
+}
+
 std::string MaskTimes(std::string_view text) {
   std::string masked(text);
   for (std::size_t at = 0; at + 8 <= masked.size(); ++at) {
@@ -110,6 +114,14 @@ void ExpectErrorDocument(const ProgramResult& result, std::string_view message,
   std::string_view document = result.out;
   document.remove_prefix(std::min(before.size(), document.size()));
   EXPECT_TRUE(ParsesAsErrorDocument(document, message));
+}
+
+void ExpectErrorInsideDocument(const ProgramResult& result, std::string_view message,
+                               std::string_view before) {
+  ExpectOutput(result, std::string(before) + ErrorInsideDocument(message), 2);
+  std::string_view inside = result.out;
+  inside.remove_prefix(std::min(before.size(), inside.size()));
+  EXPECT_TRUE(ParsesAsErrorDocument("<Prtg>\n" + std::string(inside), message));
 }
 
 void ExpectOutput(const ProgramResult& result, std::string_view expected,

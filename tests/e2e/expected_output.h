@@ -32,6 +32,10 @@ std::string XmlEscaped(std::string_view text);
 /// The error document carrying `message`, as printed in every mode.
 std::string ErrorDocument(std::string_view message);
 
+/// The error document as a multi-system run in the XML family prints it
+/// inside the document it has opened: without its own "<Prtg>" line.
+std::string ErrorInsideDocument(std::string_view message);
+
 /// The text with every time of day "DD:DD:DD" replaced by "HH:MM:SS".
 std::string MaskTimes(std::string_view text);
 
@@ -52,6 +56,13 @@ std::string SummaryMessage(std::string_view item, int systems);
 /// with exit code 2; the document is parsed as well.
 void ExpectErrorDocument(const ProgramResult& result, std::string_view message,
                          std::string_view before = "");
+
+/// Expects the run to print `before` (console lines and the opening of a
+/// multi-system run in the XML family, times masked), then the error of
+/// `message` inside the opened document, and to end with exit code 2; the
+/// opened document with the error is parsed as well.
+void ExpectErrorInsideDocument(const ProgramResult& result, std::string_view message,
+                               std::string_view before);
 
 /// Expects standard output to be `expected` (times masked) and the exit code.
 void ExpectOutput(const ProgramResult& result, std::string_view expected,

@@ -108,16 +108,23 @@ constexpr LocalService kGetLine = {"fail_itgetline", "", "ItGetLine %s", "RFC_ER
 constexpr LocalService kDelete = {"fail_itdelete", "", "ItDelete %s", "RFC_ERROR_PROGRAM",
                                   "internal table %s cannot be deleted", "ItDelete %s -> 1\n"};
 
-/// The report of a failing local service and its journal events on a
-/// connection whose `calls_before` succeeded.
-std::pair<std::string, std::string> LocalFailure(const LocalService& service,
-                                                 std::string_view name,
-                                                 const std::string& calls_before) {
+/// How the failure report shows a failing local service (its lines for the
+/// console, its text for PRTG), and its journal events on a connection whose
+/// `calls_before` succeeded.
+struct LocalFailureReport {
+  std::string lines;
+  std::string text;
+  std::string events;
+};
+LocalFailureReport LocalFailure(const LocalService& service, std::string_view name,
+                                const std::string& calls_before) {
   const std::string status = Replaced(service.status, name);
   const std::string operation = *service.operation != '\0' ? service.operation : status;
-  return {RfcErrorReport(operation, service.key, status, Replaced(service.message, name),
-                         "rfcsim: " + std::string(service.setting) + " names " +
-                             std::string(name)),
+  const std::string message = Replaced(service.message, name);
+  const std::string internal =
+      "rfcsim: " + std::string(service.setting) + " names " + std::string(name);
+  return {RfcErrorReport(operation, service.key, status, message, internal),
+          RfcErrorText(operation, service.key, status, message, internal),
           calls_before + Replaced(service.journal, name) + ReportEnd(service.key)};
 }
 
@@ -194,9 +201,10 @@ struct MultiCase {
   std::vector<std::pair<std::string, std::string>> top;       // landscape, top level
   std::vector<std::pair<std::string, std::string>> settings;  // B's system
   Ending ending;
-  std::string ending_text;  // the message (kRunEnds) or the report (kReport...)
+  std::string ending_text;  // the message (kRunEnds) or the report's lines (kReport...)
   std::string events;       // B's journal events from its open on (A's for kReportAtA)
   bool b_connects = true;   // false when B's open fails
+  std::string report_text = {};  // kReport...: the text of the report's error document
 };
 
 std::vector<MultiCase> MultiCases() {
@@ -230,18 +238,20 @@ std::vector<MultiCase> MultiCases() {
                      before + "RfcCall " + function + " -> 1\n" + Close(2)});
     for (bool on_call : {true, false}) {
       const std::string operation = std::string(on_call ? "RfcCall " : "RfcReceive ") + function;
+      const std::string message = "connection to partner broken during " + std::string(function);
+      const std::string internal = "rfcsim: system SB, " + std::string(function) +
+                                   ": handler " + (on_call ? "on call" : "on receive");
       cases.push_back(
           {std::string(function) + " = handler" + (on_call ? " on call" : " on receive"),
            {},
            {{function, on_call ? "handler on call" : "handler"}},
            Ending::kReportAtB,
-           RfcErrorReport(operation, "RFC_ERROR_COMMUNICATION",
-                          "connection to partner broken during " + std::string(function),
-                          "rfcsim: system SB, " + std::string(function) + ": handler " +
-                              (on_call ? "on call" : "on receive")),
+           RfcErrorReport(operation, "RFC_ERROR_COMMUNICATION", message, internal),
            before + "RfcCall " + function + (on_call ? " -> 1\n" : " -> 0\nRfcReceive ") +
                (on_call ? "" : std::string(function) + " -> 1\n") + "ErrorHandler operation=\"" +
-               operation + "\"\n" + ReportEnd("RFC_ERROR_COMMUNICATION")});
+               operation + "\"\n" + ReportEnd("RFC_ERROR_COMMUNICATION"),
+           true,
+           RfcErrorText(operation, "RFC_ERROR_COMMUNICATION", message, internal)});
     }
   }
   cases.push_back({"negative TAB_SIZE", {}, {{"TAB_SIZE", "-5"}}, Ending::kSystemFails, "",
@@ -259,24 +269,29 @@ std::vector<MultiCase> MultiCases() {
   for (const auto& [name, setting] : refusals) {
     cases.push_back({name, {}, {setting}, Ending::kSystemFails, "", Open(0), false});
   }
+  const std::string broken = "connection to partner 'hostb:sapgw02' broken";
+  const std::string during_open = "rfcsim: system SB calls the error handler during the open";
   cases.push_back({"error handler during the open",
                    {},
                    {{"open", "handler"}},
                    Ending::kReportAtB,
-                   RfcErrorReport(std::string(kOpen), "RFC_ERROR_COMMUNICATION",
-                                  "connection to partner 'hostb:sapgw02' broken",
-                                  "rfcsim: system SB calls the error handler during the open"),
+                   RfcErrorReport(std::string(kOpen), "RFC_ERROR_COMMUNICATION", broken,
+                                  during_open),
                    Open(0) + "ErrorHandler operation=\"" + std::string(kOpen) + "\"\n" +
                        ReportEnd("RFC_ERROR_COMMUNICATION"),
-                   false});
+                   false,
+                   RfcErrorText(std::string(kOpen), "RFC_ERROR_COMMUNICATION", broken,
+                                during_open)});
   for (const ServicePlace& place : ServicePlaces()) {
-    auto [report, events] = LocalFailure(*place.service, place.name, place.calls_before);
+    LocalFailureReport report = LocalFailure(*place.service, place.name, place.calls_before);
     cases.push_back({std::string(place.service->setting) + " = " + place.name,
                      {{place.service->setting, place.name}},
                      {},
                      Ending::kReportAtA,
-                     report,
-                     Open(1) + events});
+                     report.lines,
+                     Open(1) + report.events,
+                     true,
+                     report.text});
   }
   cases.push_back({"fail_itgetline = MISS_VIEWS, a table never read",
                    {{"fail_itgetline", "MISS_VIEWS"}}, {}, Ending::kAllMeasured, "",
@@ -418,7 +433,7 @@ TEST(FaultInjection, EveryFaultAtEveryCallOfTheMultiSystemRun) {
           RunKeeping(MultiRunFiles(c, through_file), {"global", "PRD #"}, &result);
       ExpectOrderlyEnd(result);
       if (c.ending == Ending::kRunEnds) {
-        ExpectErrorDocument(result, c.ending_text, expected.out);
+        ExpectErrorInsideDocument(result, c.ending_text, expected.out);
       } else if (expected.summary.empty()) {
         ExpectOutput(result, expected.out, 1);
       } else {
@@ -438,6 +453,38 @@ TEST(FaultInjection, EveryFaultAtEveryCallOfTheMultiSystemRun) {
       EXPECT_EQ(ConnectionEvents(left[std::string(kJournalFile)]), expected.events);
       ExpectFilesKept(left, expected.saprfc_ini);
     }
+  }
+}
+
+TEST(FaultInjection, WithoutConsoleLinesTheMultiSystemRunPrintsOneDocument) {
+  // Every ending of the table above, for PRTG: no state lines and no
+  // "SapRfc.Ini" lines, and an ending that stops the run goes inside the
+  // document opened before the first system. The run opens through
+  // destination files, whose line once broke the summary.
+  for (const MultiCase& c : MultiCases()) {
+    SCOPED_TRACE(c.name);
+    const MultiRunResult with_console = ExpectedMultiRun(c, true);
+    ProgramResult result;
+    std::map<std::string, std::string> left =
+        RunKeeping(MultiRunFiles(c, true), {"global", "PRD"}, &result);
+    ExpectOrderlyEnd(result);
+    const std::string opening(kXmlOpening);
+    switch (c.ending) {
+      case Ending::kSystemFails:
+      case Ending::kAllMeasured:
+        ExpectOutput(result,
+                     opening + "\n<Text>" + with_console.summary + "</Text>\n\n</Prtg>\n\n", 0);
+        break;
+      case Ending::kRunEnds:
+        ExpectOutput(result, opening + ErrorInsideDocument(c.ending_text), 2);
+        break;
+      case Ending::kReportAtA:
+      case Ending::kReportAtB:
+        ExpectOutput(result, opening + ErrorInsideDocument(WithOpen(c.report_text, true)), 1);
+        break;
+    }
+    EXPECT_EQ(ConnectionEvents(left[std::string(kJournalFile)]), with_console.events);
+    ExpectFilesKept(left, with_console.saprfc_ini);
   }
 }
 
@@ -467,7 +514,7 @@ struct SingleCase {
   std::vector<std::pair<std::string, std::string>> top;       // landscape, top level
   std::vector<std::pair<std::string, std::string>> settings;  // the system's
   int exit_code;
-  std::string ending;  // the error message (exit code 2) or the report (1)
+  std::string ending;  // the error message (exit code 2) or the report's text (1)
   std::string events;  // from the open on
   bool connects = true;
 };
@@ -506,10 +553,10 @@ std::vector<SingleCase> SingleCases() {
          {},
          {{function, on_call ? "handler on call" : "handler"}},
          1,
-         RfcErrorReport(operation, "RFC_ERROR_COMMUNICATION",
-                        "connection to partner broken during " + std::string(function),
-                        "rfcsim: system PRD, " + std::string(function) + ": handler " +
-                            (on_call ? "on call" : "on receive")),
+         RfcErrorText(operation, "RFC_ERROR_COMMUNICATION",
+                      "connection to partner broken during " + std::string(function),
+                      "rfcsim: system PRD, " + std::string(function) + ": handler " +
+                          (on_call ? "on call" : "on receive")),
          Open(1) + CallsBefore(function) + "RfcCall " + function +
              (on_call ? " -> 1\n" : " -> 0\nRfcReceive " + std::string(function) + " -> 1\n") +
              "ErrorHandler operation=\"" + operation + "\"\n" +
@@ -517,14 +564,14 @@ std::vector<SingleCase> SingleCases() {
   }
   // The tables whose creation or deletion the other suites leave out.
   for (const char* table : {"ADDTL_TABLES", "ADDTL_VIEWS", "MISS_INDEX", "MISS_TABLES"}) {
-    auto [report, events] = LocalFailure(kCreate, table, CallsBefore("DB02_DB4_GET_INFO"));
+    LocalFailureReport report = LocalFailure(kCreate, table, CallsBefore("DB02_DB4_GET_INFO"));
     cases.push_back({std::string("fail_itcreate = ") + table, {{"fail_itcreate", table}}, {}, 1,
-                     report, Open(1) + events});
+                     report.text, Open(1) + report.events});
   }
   for (const char* table : {"ADDTL_INDEX", "ADDTL_VIEWS", "MISS_INDEX", "MISS_TABLES"}) {
-    auto [report, events] = LocalFailure(kDelete, table, kAllCalls);
+    LocalFailureReport report = LocalFailure(kDelete, table, kAllCalls);
     cases.push_back({std::string("fail_itdelete = ") + table, {{"fail_itdelete", table}}, {}, 1,
-                     report, Open(1) + events});
+                     report.text, Open(1) + report.events});
   }
   return cases;
 }
@@ -548,20 +595,19 @@ TEST(FaultInjection, SingleSystemRunFaultsTheOtherSuitesLeaveOut) {
           {std::string(kSapRfcIniFile), kOldIni},
       };
       if (through_file) files.push_back(DestinationFile("PRD", entry));
-      const std::string before = through_file ? "* SapRfc.Ini.......: PRD<\n" : "";
 
+      // Without console lines the output is the document alone, also when
+      // the run opens through the destination file.
       ProgramResult result;
       std::map<std::string, std::string> left = RunKeeping(files, {"PRD"}, &result);
       ExpectOrderlyEnd(result);
       if (c.exit_code == 0) {
-        ExpectOutput(result, before + measured, 0);
-        EXPECT_TRUE(ParsesWithText(std::string_view(result.out).substr(
-                                       std::min(before.size(), result.out.size())),
+        ExpectOutput(result, measured, 0);
+        EXPECT_TRUE(ParsesWithText(result.out,
                                    ResultText("PRD", "DB4", "20240115", "083000", "PRD     ")));
-      } else if (c.exit_code == 2) {
-        ExpectErrorDocument(result, c.ending, before);
       } else {
-        ExpectOutput(result, before + c.ending, c.exit_code);
+        ExpectOutput(result, ErrorDocument(WithOpen(c.ending, through_file)), c.exit_code);
+        EXPECT_TRUE(ParsesAsErrorDocument(result.out, WithOpen(c.ending, through_file)));
       }
       EXPECT_EQ(ConnectionEvents(left[std::string(kJournalFile)]),
                 WithOpen(c.events, through_file));
@@ -580,7 +626,6 @@ TEST(FaultInjection, SingleSystemRunFaultsTheOtherSuitesLeaveOut) {
 
 TEST(FaultInjection, DraftOfSapRfcIni) {
   const std::string entry = Entry("PRD", "sapprd", "00");
-  const std::string ini_line = "* SapRfc.Ini.......: PRD<\n";
   static const struct {
     const char* name;
     HostFile draft;
@@ -591,14 +636,13 @@ TEST(FaultInjection, DraftOfSapRfcIni) {
   } kCases[] = {
       {"a draft left by an earlier run is replaced",
        {kDraftFile, "DEST=PRD\nASHOST=stale"},
-       ini_line + MeasurementDocument("EXEXML",
-                                      ResultText("PRD", "DB4", "20240115", "083000", "PRD     "),
-                                      {"0", "0", "0", "0"}, "MByte"),
+       MeasurementDocument("EXEXML", ResultText("PRD", "DB4", "20240115", "083000", "PRD     "),
+                           {"0", "0", "0", "0"}, "MByte"),
        0, entry, "RfcOpenEx -> 1\n" + kAllCalls + Close(1)},
       // A directory, not a half-written file, stays in the draft's place.
       {"a draft that cannot be written: no open, SapRfc.ini as it was",
        {kDraftFile + "/inside", "x"},
-       ini_line + ErrorDocument("Error 1011: RFC-Open for PRD failed !"), 2, kOldIni, ""},
+       ErrorDocument("Error 1011: RFC-Open for PRD failed !"), 2, kOldIni, ""},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);

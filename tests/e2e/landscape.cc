@@ -165,6 +165,19 @@ std::string RfcErrorReport(std::string_view operation, std::string_view key,
   return RfcErrorReport(operation, key, operation, message, internal_status);
 }
 
+std::string RfcErrorText(std::string_view operation, std::string_view key,
+                         std::string_view status, std::string_view message,
+                         std::string_view internal_status) {
+  return "RFC error - operation/code: " + std::string(operation) + " - key: " +
+         std::string(key) + " - status: " + std::string(status) + " - message: " +
+         std::string(message) + " - internal status: " + std::string(internal_status);
+}
+
+std::string RfcErrorText(std::string_view operation, std::string_view key,
+                         std::string_view message, std::string_view internal_status) {
+  return RfcErrorText(operation, key, operation, message, internal_status);
+}
+
 std::string ResultText(std::string_view destination, std::string_view dbsys, std::string_view date,
                        std::string_view time, std::string_view sysid) {
   return "(" + std::string(destination) + ") Kestrelon: Info=" + std::string(dbsys) +

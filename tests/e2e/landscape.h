@@ -118,9 +118,10 @@ RunWithFiles RunKeepingRfcFiles(const std::vector<HostFile>& files,
 /// "RfcClose handle=N", in their order.
 std::string CallSequence(std::string_view journal);
 
-/// What the program prints when the RFC library reports an error: "RFC
-/// error", the five labelled lines of the library's last error, an empty
-/// line and the two closing lines.
+/// What the program prints when the RFC library reports an error, with
+/// console report lines or in a mode outside the XML family: "RFC error",
+/// the five labelled lines of the library's last error, an empty line and
+/// the two closing lines.
 std::string RfcErrorReport(std::string_view operation, std::string_view key,
                            std::string_view status, std::string_view message,
                            std::string_view internal_status);
@@ -129,6 +130,18 @@ std::string RfcErrorReport(std::string_view operation, std::string_view key,
 /// stand-in reports its opens and calls.
 std::string RfcErrorReport(std::string_view operation, std::string_view key,
                            std::string_view message, std::string_view internal_status);
+
+/// What the program tells PRTG when the RFC library reports an error: the
+/// text of its error document (exit code 1), the same facts on one line:
+/// "RFC error - operation/code: OP - key: K - status: S - message: M -
+/// internal status: I".
+std::string RfcErrorText(std::string_view operation, std::string_view key,
+                         std::string_view status, std::string_view message,
+                         std::string_view internal_status);
+
+/// The same for an error whose status is the operation text itself.
+std::string RfcErrorText(std::string_view operation, std::string_view key,
+                         std::string_view message, std::string_view internal_status);
 
 /// The four channel values of a measurement, as the program writes them.
 struct ChannelValues {

@@ -224,27 +224,33 @@ TEST(MultiSystemRun, FirstProfileThatOpensMeetsTheMissingRfcLibrary) {
     std::vector<HostFile> files;
     std::vector<std::string> args;
     std::string before;  // what is printed ahead of the error document
+    bool inside;         // the error goes inside the opened document
   } kCases[] = {
       {"usable profile after a missing one",
        {{kGlobalFile, kListing}, {kProfileB, UsableProfile()}},
-       {kNoLibraryOption, "global", "PRD"}, std::string(kXmlOpening)},
+       {kNoLibraryOption, "global", "PRD"}, std::string(kXmlOpening), true},
       {"unusable profile does not end the run",
        {{kGlobalFile, kListing}, {kProfileB, ""}}, {kNoLibraryOption, "global", "PRD"},
-       std::string(kXmlOpening)},
-      {"Corvane",
+       std::string(kXmlOpening), true},
+      {"Corvane: no document is open, the whole error document follows",
        {{"D/x/SAP Quadrant.Gbl", kListing}, {"D/x/B.P00", UsableProfile()}},
        {"--mode=Corvane", kNoLibraryOption, "D:\\x\\global", "PRD"},
-       std::string(kLinesOpening)},
+       std::string(kLinesOpening), false},
       {"console lines first",
        {{kWorkItemFile, Item("A.P00#B.P00#")},
         {std::string(kWorkDir) + "B.P00", UsableProfile()}},
        {kNoLibraryOption, "x", "ITEM=Z @"},
        std::string(kHeaderLine) + "* HH:MM:SS ITEM=Z State=Executing\n" +
-           std::string(kXmlOpening)},
+           std::string(kXmlOpening), true},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
-    ExpectErrorDocument(RunProgram(c.files, c.args), kNoLibrary, c.before);
+    ProgramResult result = RunProgram(c.files, c.args);
+    if (c.inside) {
+      ExpectErrorInsideDocument(result, kNoLibrary, c.before);
+    } else {
+      ExpectErrorDocument(result, kNoLibrary, c.before);
+    }
   }
 }
 
@@ -406,6 +412,18 @@ TEST(MultiSystemRun, MixedOutcomesAreCountedAndReported) {
            XmlSummary(CountsMessage("North", 3, 1, 1)) + std::string(kClosingLine),
        OpenLine("DSH", "hosth", 8, "100", 1) + CloseLine(1) +
            OpenLine("DSW", "hostw", 9, "100", 0)},
+      // The executing line shows the parameters cut before " @"; the
+      // overrides behind the cut still count.
+      {"overrides behind the cut of the executing line",
+       {{kWorkItemFile, Item("A.P00#")},
+        ProfileIn(kWorkDir, "A.P00", ListedProfile("DSA", "hosta", "01")),
+        Landscape({HealthySystem("SZ", "hostz", "09")})},
+       {"x", "ITEM=Alt @,HOST=hostz,NO=09"},
+       std::string(kHeaderLine) + "* HH:MM:SS ITEM=Alt State=Executing\n" +
+           std::string(kXmlOpening) +
+           StateLine("A.P00", "hosta", "DSA", "01", "100", "Processed") +
+           XmlSummary(CountsMessage("Alt", 1, 1, 0)) + std::string(kClosingLine),
+       OpenLine("DSA", "hostz", 9, "100", 1) + CloseLine(1)},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -461,7 +479,7 @@ TEST(MultiSystemRun, StepThatCannotGoOnEndsTheWholeRun) {
     std::map<std::string, std::string> left;
     ProgramResult result =
         RunProgramKeepingFiles(files, {"global", "PRD #"}, {std::string(kJournalFile)}, &left);
-    ExpectErrorDocument(result, c.message, kBefore);
+    ExpectErrorInsideDocument(result, c.message, kBefore);
     EXPECT_EQ(JournalLines(left[std::string(kJournalFile)], {"RfcOpen ", "RfcClose "}),
               kOpensAndCloses);
   }

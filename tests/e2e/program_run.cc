@@ -18,6 +18,7 @@
 #include <system_error>
 
 #include "gtest/gtest.h"
+#include "tests/e2e/one_document.h"
 
 namespace fs = std::filesystem;
 
@@ -358,6 +359,11 @@ ProgramResult RunInTree(const std::vector<HostFile>& files,
     }
     argv_texts.insert(argv_texts.end(), arguments.begin(), arguments.end());
     result = Execute(argv_texts, working_dir);
+  }
+  // What PRTG reads is always exactly one document, whatever else the case
+  // checks.
+  if (result.exit_code >= 0 && !result.timed_out && PrintsForPrtg(arguments)) {
+    EXPECT_TRUE(IsOneXmlDocument(result.out)) << "exit code " << result.exit_code;
   }
   if (left != nullptr) {
     left->clear();

@@ -45,6 +45,10 @@ enum class DriveRootOption {
   kOmitted,  // the case's arguments alone
 };
 
+/// Every run that prints for PRTG (an output mode of the XML family, no
+/// console report lines; see one_document.h) is also expected to print
+/// exactly one XML document, as PRTG demands.
+///
 /// Creates `files` in a fresh drive tree, runs the program there with
 /// `arguments` (after "--drive-root=T/root" unless omitted; never under
 /// Wine, where the drive letters are real), without a shell,

@@ -195,22 +195,28 @@ TEST(RfcOpenOptions, DestinationFileOpensThroughSapRfcIni) {
     std::string expected;  // standard output
     int exit_code;
   } kCases[] = {
+      // Without console report lines nothing but the document is printed.
       {"copied to SapRfc.ini, language D and no padding in the connect string",
-       {DestinationFile("PRD", entry)}, {"PRD"}, connect, entry, ini_line + DefaultDocument(),
+       {DestinationFile("PRD", entry)}, {"PRD"}, connect, entry, DefaultDocument(), 0},
+      {"with console report lines the copy is announced",
+       {DestinationFile("PRD", entry)}, {"PRD", "$"}, connect, entry,
+       std::string(kHeaderLine) + "* HH:MM:SS PRD.P00, sapprd, PRD, 00, 100 State=Processing\n" +
+           "* HH:MM:SS Kestrelon - $ State=Executing\n" + ini_line + DefaultDocument() +
+           std::string(kClosingLine),
        0},
       {"a longer SapRfc.ini is replaced whole",
        {DestinationFile("PRD", entry), old_ini_file}, {"PRD"}, connect, entry,
-       ini_line + DefaultDocument(), 0},
+       DefaultDocument(), 0},
       {"copied byte for byte", {DestinationFile("PRD", std::string(raw_entry))}, {"PRD"},
-       connect, std::string(raw_entry), ini_line + DefaultDocument(), 0},
+       connect, std::string(raw_entry), DefaultDocument(), 0},
       {"overrides stay out of the connect string", {DestinationFile("PRD", entry)},
-       {"PRD", ",HOST=SapOther,NO=42"}, connect, entry, ini_line + DefaultDocument(), 0},
+       {"PRD", ",HOST=SapOther,NO=42"}, connect, entry, DefaultDocument(), 0},
       {"logon refused through the destination file",
        {DestinationFile("PRD", entry),
         PrtgProfile(Changed(UsableProfile(), kPassword, StoredPassword("wrong")))},
        {"PRD"},
        "RfcOpenEx connect=\"CLIENT=100 USER=MONITOR PASSWD=wrong LANG=D DEST=PRD\" -> 0\n",
-       entry, ini_line + ErrorDocument(kOpenFailed), 2},
+       entry, ErrorDocument(kOpenFailed), 2},
       {"without a destination file SapRfc.ini is left alone", {old_ini_file}, {"PRD"},
        OpenOptions{}.Line(), old_ini, DefaultDocument(), 0},
       {"destination file of another destination is not used",
@@ -236,7 +242,7 @@ TEST(RfcOpenOptions, SapRfcIniThatCannotBeWrittenOpensNothing) {
        {std::string(kSapRfcIniFile) + "/inside", "x"}},
       {"PRD"});
   EXPECT_EQ(JournalLines(run.File(kJournalFile), {"RfcOpen"}), "");
-  ExpectErrorDocument(run.result, kOpenFailed, "* SapRfc.Ini.......: PRD<\n");
+  ExpectErrorDocument(run.result, kOpenFailed);
 }
 
 TEST(RunLog, WrittenOnlyWithSyslog) {
@@ -289,42 +295,63 @@ TEST(RfcFailureReport, ErrorHandlerEndsWithTheDetailsAndExitCode1) {
   static const SimSystem handler_open = ReachableSystem().Set("open", "handler");
   static const std::string during_open =
       "rfcsim: system PRD calls the error handler during the open";
+  // How the report is printed: its lines for a person at the console and in
+  // the modes outside the XML family, else one error document for PRTG.
+  enum Form { kLines, kDocument };
   static const struct {
     const char* name;
     SimSystem system;
     std::vector<std::string> args;
+    Form form;
     std::string before;  // printed ahead of the report
     std::string operation;
     std::string message;
     std::string internal_status;
-    std::string profile = UsableProfile();
-    std::vector<HostFile> files = {};
+    std::vector<HostFile> files = {PrtgProfile(UsableProfile())};
   } kCases[] = {
-      {"during the open", handler_open, {"PRD"}, "", "RfcOpen",
+      {"during the open", handler_open, {"PRD"}, kDocument, "", "RfcOpen",
        "connection to partner 'sapprd:sapgw00' broken", during_open},
       {"during the open of mode 1, after the console lines", handler_open, {"PRD", "#"},
-       console, "RfcOpen", "connection to partner 'sapgw:sapgw00' broken", during_open,
-       Changed(UsableProfile(), kMode, "R/2")},
-      {"during RfcOpenEx", handler_open, {"PRD"}, "* SapRfc.Ini.......: PRD<\n", "RfcOpenEx",
-       "connection to partner 'sapprd:sapgw00' broken", during_open, UsableProfile(),
-       {DestinationFile("PRD", SapRfcEntry("PRD", "sapprd", "00"))}},
+       kLines, console, "RfcOpen", "connection to partner 'sapgw:sapgw00' broken", during_open,
+       {PrtgProfile(Changed(UsableProfile(), kMode, "R/2"))}},
+      {"during RfcOpenEx", handler_open, {"PRD"}, kDocument, "", "RfcOpenEx",
+       "connection to partner 'sapprd:sapgw00' broken", during_open,
+       {PrtgProfile(UsableProfile()), DestinationFile("PRD", SapRfcEntry("PRD", "sapprd", "00"))}},
       {"on the call of GET_CPU_ALL", ReachableSystem().Set("GET_CPU_ALL", "handler on call"),
-       {"PRD"}, "", "RfcCall GET_CPU_ALL", "connection to partner broken during GET_CPU_ALL",
+       {"PRD"}, kDocument, "", "RfcCall GET_CPU_ALL",
+       "connection to partner broken during GET_CPU_ALL",
        "rfcsim: system PRD, GET_CPU_ALL: handler on call"},
       {"on the receive of DB02_DB4_GET_INFO, after the console lines",
-       ReachableSystem().Set("DB02_DB4_GET_INFO", "handler"), {"PRD", "#"}, console,
+       ReachableSystem().Set("DB02_DB4_GET_INFO", "handler"), {"PRD", "#"}, kLines, console,
        "RfcReceive DB02_DB4_GET_INFO", "connection to partner broken during DB02_DB4_GET_INFO",
        "rfcsim: system PRD, DB02_DB4_GET_INFO: handler on receive"},
+      {"Mirabel: the document", handler_open, {"--mode=Mirabel", "PRD"}, kDocument, "",
+       "RfcOpen", "connection to partner 'sapprd:sapgw00' broken", during_open,
+       {WorkProfile(UsableProfile())}},
+      {"Tessaryn: the lines", handler_open, {"--mode=Tessaryn", "PRD"}, kLines, "", "RfcOpen",
+       "connection to partner 'sapprd:sapgw00' broken", during_open,
+       {WorkProfile(UsableProfile())}},
+      {"markup in the texts is escaped in the document",
+       ReachableSystem().Set("host", "sap<&>").Set("open", "handler"), {"PRD"}, kDocument, "",
+       "RfcOpen", "connection to partner 'sap<&>:sapgw00' broken", during_open,
+       {PrtgProfile(Changed(UsableProfile(), kHostname, "sap<&>"))}},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
-    std::vector<HostFile> files = {PrtgProfile(c.profile), LandscapeWith(c.system)};
+    std::vector<HostFile> files = {LandscapeWith(c.system)};
     files.insert(files.end(), c.files.begin(), c.files.end());
     RunWithFiles run = RunKeepingRfcFiles(files, c.args);
-    ExpectOutput(run.result,
-                 c.before + RfcErrorReport(c.operation, "RFC_ERROR_COMMUNICATION", c.message,
-                                           c.internal_status),
-                 1);
+    if (c.form == kLines) {
+      ExpectOutput(run.result,
+                   c.before + RfcErrorReport(c.operation, "RFC_ERROR_COMMUNICATION", c.message,
+                                             c.internal_status),
+                   1);
+    } else {
+      const std::string text = RfcErrorText(c.operation, "RFC_ERROR_COMMUNICATION", c.message,
+                                            c.internal_status);
+      ExpectOutput(run.result, ErrorDocument(text), 1);
+      EXPECT_TRUE(ParsesAsErrorDocument(run.result.out, text));
+    }
     // The report asks for the last error and closes with handle 0.
     const std::string journal = run.File(kJournalFile);
     const std::size_t handler_at = journal.find("ErrorHandler");

@@ -171,6 +171,42 @@ TEST(SingleSystemRun, ConsoleReportLinesAroundTheDocument) {
   }
 }
 
+TEST(SingleSystemRun, KeywordValuesComeFromTheParametersBeforeTheConsoleCut) {
+  // The executing line shows the parameters cut at "#"; ",HOST=", ",NO="
+  // and "CH=" behind the cut still take their values from the parameters
+  // as typed. The system lies on another host and number than the profile
+  // names, so only the overrides reach it.
+  static const SimSystem moved = ExampleSystem().Set("host", "sapalt").Set("sysnr", "07");
+  static const std::string closing(kClosingLine);
+  static const struct {
+    const char* name;
+    std::vector<std::string> args;
+    HostFile profile;
+    std::string expected;
+  } kCases[] = {
+      {"both overrides behind \"#\"", {"PRD", "#,HOST=sapalt,NO=07"},
+       PrtgProfile(UsableProfile()),
+       ConsoleLines("(No Parameters)") +
+           MeasurementDocument("EXEXML", kDefaultText, kExampleMByte, "MByte") + closing},
+      {"GIGABYTE before the cut, the overrides behind it", {"PRD", "GIGABYTE#x,HOST=sapalt,NO=07"},
+       PrtgProfile(UsableProfile()),
+       ConsoleLines("GIGABYTE") +
+           MeasurementDocument("EXEXML", kDefaultText, kExampleGByte, "GByte") + closing},
+      {"the channel selector behind \"#\"",
+       {"--mode=Corvane", "PRD", "#CH=4,HOST=sapalt,NO=07"}, WorkProfile(UsableProfile()),
+       ConsoleLines("(No Parameters)") +
+           MeasurementDocument("Corvane", kDefaultText, kExampleMByte, "MByte", 4) + closing},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    RunWithFiles run = RunKeepingRfcFiles({c.profile, LandscapeWith(moved)}, c.args);
+    ExpectOrderlyEnd(run.result);
+    ExpectOutput(run.result, c.expected, 0);
+    EXPECT_NE(run.File(kJournalFile).find(" host=\"sapalt\" sysnr=7 "), std::string::npos)
+        << run.File(kJournalFile);
+  }
+}
+
 TEST(SingleSystemRun, FailedCallEndsWithItsMessageAndTheTraceRemark) {
   static const struct {
     const char* setting;
