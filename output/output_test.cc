@@ -43,6 +43,36 @@ TEST(WriteErrorDocumentTest, EscapesAndStaysWholeWhenTheMessageIsHuge) {
   EXPECT_LE(text.size(), 4095u);
 }
 
+TEST(WriteErrorDocumentTest, GoesInsideTheDocumentThatAnOpeningLeftOpen) {
+  const std::string inside = "<Error>1</Error>\n<Text>Error 1018: DataBase mismatch !</Text>\n</Prtg>\n";
+  for (OutputMode mode : kAllModes) {
+    FilePtr out(std::tmpfile());
+    Output output;
+    output.mode = mode;
+    OpenDocument(output);
+    PrintOpening(output, out.get());
+    EXPECT_TRUE(output.OutputBuffer.empty());
+    WriteErrorDocument(output, "Error 1018: DataBase mismatch !");
+    PrintOutputBuffer(output, out.get());
+    // Only the XML family opened a "<Prtg>"; the other modes print the whole
+    // error document after their empty opening.
+    EXPECT_EQ(ContentsOf(out.get()), IsXmlFamily(mode) ? "\n<Prtg>\n\n" + inside
+                                                       : "\n<Prtg>\n" + inside)
+        << static_cast<int>(mode);
+    EXPECT_EQ(output.printed, Printed::kWhole);
+  }
+}
+
+TEST(WriteErrorDocumentTest, TextIsCutToPrtgsLimit) {
+  Output output;
+  WriteErrorDocument(output, std::string(2001, 'x'));
+  EXPECT_EQ(output.OutputBuffer.view(),
+            "<Prtg>\n<Error>1</Error>\n<Text>" + std::string(2000, 'x') + "</Text>\n</Prtg>\n");
+  WriteErrorDocument(output, std::string(1999, 'x') + "&");  // the entity does not fit whole
+  EXPECT_EQ(output.OutputBuffer.view(),
+            "<Prtg>\n<Error>1</Error>\n<Text>" + std::string(1999, 'x') + "</Text>\n</Prtg>\n");
+}
+
 // The framing writers, called in the order of a measurement document.
 TEST(DocumentFramingTest, ShapesOfEachFamily) {
   static const struct {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "base/test_files.h"
@@ -24,6 +25,60 @@ TEST(OverrideValueTest, TakesTheTextUpToCommaOrBlank) {
     std::string keys = c.parameters;
     for (char& ch : keys) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     EXPECT_EQ(OverrideValue(c.parameters, keys, c.key), c.value) << c.parameters;
+  }
+}
+
+TEST(OverrideValueTest, TextOfAnotherLengthThanTheKeysGivesNoValue) {
+  EXPECT_EQ(OverrideValue("#", "#,HOST=SAPALT", ",HOST="), "");
+  EXPECT_EQ(OverrideValue("(No Parameters)", "#,NO=07", ",NO="), "");
+}
+
+TEST(RfcFailureTextTest, CarriesTheOperationAndTheFourTextsOnOneLine) {
+  RfcErrorInfo error{};
+  std::strcpy(error.key, "RFC_ERROR_COMMUNICATION");
+  std::strcpy(error.status, "RfcOpen");
+  std::strcpy(error.message, "partner 'sapprd:sapgw00' not reached");
+  std::strcpy(error.internal_status, "no route");
+  EXPECT_EQ(RfcFailureText("RfcOpen", error),
+            "RFC error - operation/code: RfcOpen - key: RFC_ERROR_COMMUNICATION - status: "
+            "RfcOpen - message: partner 'sapprd:sapgw00' not reached - internal status: no route");
+
+  // Texts that fill their fields to the last byte, without a terminator,
+  // and an operation of any length stay within bounds.
+  std::memset(&error, '&', sizeof error);
+  std::string text = RfcFailureText(std::string(1000, 'o'), error);
+  EXPECT_EQ(text, "RFC error - operation/code: " + std::string(127, 'o') + " - key: " +
+                      std::string(33, '&') + " - status: " + std::string(128, '&') +
+                      " - message: " + std::string(256, '&') + " - internal status: " +
+                      std::string(128, '&'));
+  // Escaped, it would be far longer than PRTG takes; the document cuts it.
+  Output output;
+  WriteErrorDocument(output, text);
+  std::string_view document = output.OutputBuffer.view();
+  std::size_t text_at = document.find("<Text>") + 6;
+  std::size_t text_length =
+      document.size() - text_at - std::string_view("</Text>\n</Prtg>\n").size();
+  EXPECT_LE(text_length, kPrtgTextLimit);
+  EXPECT_GT(text_length, kPrtgTextLimit - std::string_view("&amp;").size());
+}
+
+TEST(FailureReportForTest, LinesForTheConsoleAndOutsideTheXmlFamily) {
+  RfcLibrary library;
+  static const struct {
+    OutputMode mode;
+    bool console_report;
+    bool plain_lines;
+  } kCases[] = {
+      {OutputMode::kExeXml, false, false},  {OutputMode::kVantrel, false, false},
+      {OutputMode::kMirabel, false, false}, {OutputMode::kExeXml, true, true},
+      {OutputMode::kTessaryn, false, true}, {OutputMode::kCorvane, false, true},
+  };
+  for (const auto& c : kCases) {
+    Output output;
+    output.mode = c.mode;
+    FailureReport report = FailureReportFor(library, output, stdout, c.console_report);
+    EXPECT_EQ(report.plain_lines, c.plain_lines) << static_cast<int>(c.mode);
+    EXPECT_EQ(report.output, &output);
   }
 }
 
