@@ -166,6 +166,9 @@ TEST(StartReportTest, PrintsTheOpeningAndWithConsoleReportTheLines) {
             "* 16:20:21 PRD x #y State=Executing\n"
             "\n<Prtg>\n\n");
   EXPECT_TRUE(started.output.OutputBuffer.empty());
+  EXPECT_EQ(started.output.printed, Printed::kOpening);
+  // The line shows a text of its own; the run's parameters stay as typed.
+  EXPECT_EQ(started.run.ParameterText.view(), "PRD:x #y @z");
 }
 
 }  // namespace

@@ -76,18 +76,7 @@ void MeasureSizes(const RunTexts& run, RunState& state) {
 }
 
 RfcConnectionHandle OpenConnection(const RunTexts& run, RunState& state, std::FILE* out) {
-  ConnectionContext context{run.paths, run.ParameterText.view(), run.ParameterKeys.view(), out,
-                            run.ConsoleReport};
-  return OpenRfcConnection(state.rfc, state.connection, context);
-}
-
-// The parameter text as the executing line shows it: cut at its first "#",
-// then at its first "@"; the two default texts of a sensor's parameter field
-// count as empty, and an empty text shows as "(No Parameters)".
-std::string ReportedParameters(std::string_view parameter_text) {
-  std::string text(CutBefore(CutBefore(parameter_text, "#"), "@"));
-  if (text == "(Parameters " || text == "(No ") text.clear();
-  return text.empty() ? "(No Parameters)" : text;
+  return OpenRfcConnection(state.rfc, state.connection, ConnectionContextOf(run, out));
 }
 
 void PrintSingleReportLines(const RunTexts& run, const ConnectionParameters& profile,
@@ -164,7 +153,47 @@ void WriteSummary(const RunTexts& run, RunState& state) {
   CloseDocument(output);
 }
 
+// The run's texts once the listing is read: in a global run the allocation
+// line's parameters and item replace those of the command line.
+RunTexts ListingRunTexts(const RunTexts& command_line, const ListingTexts& listing) {
+  RunTexts run = command_line;
+  run.ParameterText = listing.ParameterText;
+  run.ParameterKeys = listing.ParameterKeys;
+  run.ItemId = listing.ItemId;
+  return run;
+}
+
+Outcome MeasureListing(const RunTexts& run, RunState& state, std::FILE* out) {
+  PrintStartReport(run, state.output, out);
+  ListingField& listing = state.allocation.ServerListing;
+  while (!listing.empty()) {
+    state.allocation.AllocationFound = false;
+    ++state.counters.systems;
+    std::string name = TakeListingEntry(listing);
+    FilePtr profile = OpenForReading(run.paths, run.ProfileDir.str() + name);
+    if (!profile) continue;
+    Outcome measured = MeasureListedSystem(run, state, name, std::move(profile), out);
+    if (measured.ended()) return measured;
+  }
+
+  WriteSummary(run, state);
+  PrintOutputBuffer(state.output, out, "\n");
+  if (run.ConsoleReport) PrintReportLine(ClosingText(TimeText()), out);
+  return Outcome::End(0);
+}
+
 }  // namespace
+
+ConnectionContext ConnectionContextOf(const RunTexts& run, std::FILE* out) {
+  return ConnectionContext{run.paths, run.ParameterText.view(), run.ParameterKeys.view(), out,
+                           run.ConsoleReport};
+}
+
+std::string ReportedParameters(std::string_view parameter_text) {
+  std::string text(CutBefore(CutBefore(parameter_text, "#"), "@"));
+  if (text == "(Parameters " || text == "(No ") text.clear();
+  return text.empty() ? "(No Parameters)" : text;
+}
 
 Outcome RunSingleSystem(const RunTexts& run, RunState& state, FilePtr profile_file,
                         std::FILE* out) {
@@ -197,39 +226,6 @@ Outcome RunSingleSystem(const RunTexts& run, RunState& state, FilePtr profile_fi
   if (run.ConsoleReport) PrintReportLine(ClosingText(TimeText()), out);
   return Outcome::End(0);
 }
-
-namespace {
-
-// The run's texts once the listing is read: in a global run the allocation
-// line's parameters and item replace those of the command line.
-RunTexts ListingRunTexts(const RunTexts& command_line, const ListingTexts& listing) {
-  RunTexts run = command_line;
-  run.ParameterText = listing.ParameterText;
-  run.ParameterKeys = listing.ParameterKeys;
-  run.ItemId = listing.ItemId;
-  return run;
-}
-
-Outcome MeasureListing(const RunTexts& run, RunState& state, std::FILE* out) {
-  PrintStartReport(run, state.output, out);
-  ListingField& listing = state.allocation.ServerListing;
-  while (!listing.empty()) {
-    state.allocation.AllocationFound = false;
-    ++state.counters.systems;
-    std::string name = TakeListingEntry(listing);
-    FilePtr profile = OpenForReading(run.paths, run.ProfileDir.str() + name);
-    if (!profile) continue;
-    Outcome measured = MeasureListedSystem(run, state, name, std::move(profile), out);
-    if (measured.ended()) return measured;
-  }
-
-  WriteSummary(run, state);
-  PrintOutputBuffer(state.output, out, "\n");
-  if (run.ConsoleReport) PrintReportLine(ClosingText(TimeText()), out);
-  return Outcome::End(0);
-}
-
-}  // namespace
 
 Outcome RunMultiSystem(const RunTexts& command_line, RunState& state, FilePtr listing_file,
                        std::FILE* out) {

@@ -49,6 +49,17 @@ struct RunState {
 /// text copied out of it, hold 127 characters; a longer text is cut.
 using MessageArea = FixedText<128>;
 
+/// What the connection takes from the run: the keyword values come from
+/// the parameters as they stand in `run`, never from a text cut for the
+/// console.
+ConnectionContext ConnectionContextOf(const RunTexts& run, std::FILE* out);
+
+/// The parameters as the executing line of a single-system run shows them:
+/// cut at the first "#", then at the first "@"; the two default texts of a
+/// sensor's parameter field ("(Parameters " and "(No ") count as empty, and
+/// an empty text shows as "(No Parameters)".
+std::string ReportedParameters(std::string_view parameter_text);
+
 /// Reads the located profile strictly and measures the system.
 Outcome RunSingleSystem(const RunTexts& run, RunState& state, FilePtr profile_file,
                         std::FILE* out);

@@ -9,19 +9,10 @@
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::vector<std::string> arguments;
-  std::string_view input = AsText(data, size);
-  while (!input.empty() && arguments.size() < 5) {
-    std::size_t end = input.find('\0');
-    arguments.emplace_back(input.substr(0, end));
-    input = end == std::string_view::npos ? std::string_view() : input.substr(end + 1);
-  }
-  std::vector<const char*> argv = {"kestrelon"};
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-
+  CommandLine line = CommandLineOf(AsText(data, size));
   RunTexts run;
   Output output;
-  Outcome outcome = StartUp(static_cast<int>(argv.size()), argv.data(), run, output, NullStream());
+  Outcome outcome = StartUp(line.argc(), line.argv.data(), run, output, NullStream());
   if (outcome.ended()) {
     Require(outcome.exit_code() == 0 || outcome.exit_code() == 2);
     if (outcome.exit_code() == 2) RequireErrorDocument(output.OutputBuffer.view());

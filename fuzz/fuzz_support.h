@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 /// Stops the process (as a crash) when an invariant does not hold.
 inline void Require(bool holds) {
@@ -43,6 +44,25 @@ inline void RequireOf(bool holds, const char* invariant, std::string_view text) 
 
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
   return {reinterpret_cast<const char*>(data), size};
+}
+
+/// A command line from the input: the program name, then the input split at
+/// zero bytes into at most five arguments. `argv` points into `arguments`.
+struct CommandLine {
+  std::vector<std::string> arguments;
+  std::vector<const char*> argv;
+  int argc() const { return static_cast<int>(argv.size()); }
+};
+inline CommandLine CommandLineOf(std::string_view input) {
+  CommandLine line;
+  while (!input.empty() && line.arguments.size() < 5) {
+    std::size_t end = input.find('\0');
+    line.arguments.emplace_back(input.substr(0, end));
+    input = end == std::string_view::npos ? std::string_view() : input.substr(end + 1);
+  }
+  line.argv.push_back("kestrelon");
+  for (const std::string& argument : line.arguments) line.argv.push_back(argument.c_str());
+  return line;
 }
 
 /// A fresh directory of this process under the temporary directory ($TMPDIR

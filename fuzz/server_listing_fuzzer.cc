@@ -11,28 +11,38 @@
 namespace {
 
 void ReadListing(std::string_view listing_file, std::string_view parameters) {
-  RunTexts run;
-  run.paths.drive_root = ScratchDirectory().string();
-  run.second_argument = parameters;
-  run.ParameterText.AssignCut(parameters);
-  run.ParameterKeys.AssignCut(UpperCase(run.ParameterText.view()));
-  std::size_t item = run.ParameterKeys.view().find("ITEM=");
-  if (listing_file == "Quadrant.Prf" && item != std::string_view::npos) {
-    run.ItemId.AssignCut(TakeItemId(run.ParameterText.view().substr(item + 5)));
+  PathMap paths;
+  paths.drive_root = ScratchDirectory().string();
+  ParameterField text, keys;
+  text.AssignCut(parameters);
+  keys.AssignCut(UpperCase(text.view()));
+  std::string item;
+  std::size_t item_at = keys.view().find("ITEM=");
+  if (listing_file == "Quadrant.Prf" && item_at != std::string_view::npos) {
+    item = TakeItemId(text.view().substr(item_at + 5));
   }
-  Require(run.ProfileName.Assign(listing_file) && run.ProfileDir.Assign("C:\\"));
-  run.ProfilePath = run.ProfileDir.str() + run.ProfileName.str();
-  run.MultiSystemRun = run.ConsoleReport = true;
+  const std::string path = "C:\\" + std::string(listing_file);
 
   SensorAllocation allocation;
   Output output;
-  if (std::optional<std::string> fault = ReadServerListing(run, allocation)) {
-    WriteErrorDocument(output, *fault);
+  ListingTexts listing = ReadServerListing(
+      {paths, path, listing_file, text.view(), keys.view(), item, parameters}, allocation);
+  if (listing.fault) {
+    WriteErrorDocument(output, *listing.fault);
     return RequireErrorDocument(output.OutputBuffer.view());
   }
-  Require(!run.ItemId.empty() && run.ItemId.size() <= 90);
-  Require(run.ParameterKeys == UpperCase(run.ParameterText.view()));
+  Require(!listing.ItemId.empty() && listing.ItemId.size() <= 90);
+  Require(listing.ParameterKeys == UpperCase(listing.ParameterText.view()));
+  if (listing_file == "Quadrant.Prf") Require(listing.ParameterText == text.view());
+
+  RunTexts run;
+  run.paths = paths;
+  run.ParameterText = listing.ParameterText;
+  run.ParameterKeys = listing.ParameterKeys;
+  run.ItemId = listing.ItemId;
+  run.MultiSystemRun = run.ConsoleReport = true;
   PrintStartReport(run, output, NullStream());
+  Require(run.ParameterText == listing.ParameterText.view());
   while (!allocation.ServerListing.empty()) {
     std::size_t before = allocation.ServerListing.size();
     std::string name = TakeListingEntry(allocation.ServerListing);
