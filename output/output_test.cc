@@ -44,7 +44,8 @@ TEST(WriteErrorDocumentTest, EscapesAndStaysWholeWhenTheMessageIsHuge) {
 }
 
 TEST(WriteErrorDocumentTest, GoesInsideTheDocumentThatAnOpeningLeftOpen) {
-  const std::string inside = "<Error>1</Error>\n<Text>Error 1018: DataBase mismatch !</Text>\n</Prtg>\n";
+  const std::string inside =
+      "<Error>1</Error>\n<Text>Error 1018: DataBase mismatch !</Text>\n</Prtg>\n";
   for (OutputMode mode : kAllModes) {
     FilePtr out(std::tmpfile());
     Output output;
