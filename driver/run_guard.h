@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <functional>
-#include <string_view>
 
 #include "base/outcome.h"
 #include "output/output_document.h"
@@ -19,8 +18,5 @@
 /// error document of the exception on `out` (nothing more when the final
 /// document was already printed) and exit code 2.
 Outcome RunGuarded(const std::function<Outcome()>& run, Output& output, std::FILE* out);
-
-/// The ending after an exception whose text is `what`.
-Outcome EndAfterException(Output& output, std::FILE* out, std::string_view what);
 
 #endif  // KESTRELON_DRIVER_RUN_GUARD_H_
