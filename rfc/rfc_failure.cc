@@ -24,8 +24,16 @@ void RFC_CALL HandleRfcError(const char* operation) {
   try {
     ReportRfcFailure(g_failure_report, operation != nullptr ? operation : "");
   } catch (...) {
-    std::fputs("RFC error\n", g_failure_report.out);
-    std::fflush(g_failure_report.out);
+    // Even then the report keeps its form, from fixed texts that need no
+    // memory: for PRTG one error document (inside an opened one).
+    const FailureReport& report = g_failure_report;
+    if (report.plain_lines) {
+      std::fputs("RFC error\n", report.out);
+    } else {
+      if (!PrtgOpen(*report.output)) std::fputs("<Prtg>\n", report.out);
+      std::fputs("<Error>1</Error>\n<Text>RFC error</Text>\n</Prtg>\n", report.out);
+    }
+    std::fflush(report.out);
     std::exit(1);
   }
 }
