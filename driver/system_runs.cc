@@ -101,6 +101,10 @@ Outcome MeasureListedSystem(const RunTexts& run, RunState& state, const std::str
                             FilePtr profile, std::FILE* out) {
   ConnectionParameters& connection = state.connection;
   connection.ProfileState = kProfileUsable;
+  // A logon belongs to its own system: without a user or a password of its
+  // own a profile is unusable, never logged on with the previous system's.
+  connection.User.Clear();
+  connection.Password.Clear();
   (void)ReadSystemProfile(std::move(profile), ProfileReader::kListed, name, state.key,
                           connection);
   // A listed system counts as found once its profile file was opened.
@@ -113,7 +117,11 @@ Outcome MeasureListedSystem(const RunTexts& run, RunState& state, const std::str
   if (installed.ended()) return installed;
   state.output.OutputBuffer.Clear();
   state.status = RunStatus::kErr;
-  state.rfc.RfcHandle = OpenConnection(run, state, out);
+  // An unusable profile is not logged on to: its values may be half its own
+  // and half the previous system's.
+  if (connection.ProfileState == kProfileUsable) {
+    state.rfc.RfcHandle = OpenConnection(run, state, out);
+  }
   if (state.rfc.RfcHandle == 0) {
     connection.ProfileState = kProfileUnusable;
   } else {

@@ -23,7 +23,9 @@ inline constexpr char kProfileUnusable = 'X';
 
 /// The current system's logon values. Set to empty texts once at start and
 /// overwritten by each profile that holds the label, so a label missing from
-/// a later profile of a listing leaves the earlier profile's value in place.
+/// a later profile of a listing leaves the earlier profile's value in place;
+/// only the logon (User, Password) is cleared before each listed profile,
+/// so that no system is ever logged on to with another system's logon.
 struct ConnectionParameters {
   FixedText<64> Extcompany;
   FixedText<12> Destination;
