@@ -221,6 +221,14 @@ class Parser {
       system.delay_ms = delay;
       return true;
     }
+    if (key == "hang") {
+      if (value != "open" && value != "close" && value != "GET_CPU_ALL" &&
+          value != "RFC_SYSTEM_INFO" && value != "DB02_DB4_GET_INFO") {
+        return Fail("hang is open, close, GET_CPU_ALL, RFC_SYSTEM_INFO or DB02_DB4_GET_INFO");
+      }
+      system.hang = value;
+      return true;
+    }
     if (key == "cpu_rows") {
       if (!ParseInt(value, 0, 1000, &system.cpu_rows)) return Fail("cpu_rows is from 0 to 1000");
       return true;

@@ -48,6 +48,9 @@ struct SystemConfig {
   std::string password;
   OpenBehaviour open = OpenBehaviour::kOk;
   std::optional<int> delay_ms;  // replaces the landscape's delay
+  // The step that never answers: "open", "close" or a function module's
+  // name (its RfcCall); empty when every step answers.
+  std::string hang;
   int cpu_rows = 1;
   bool trace_block = true;
   std::vector<std::string> trace_lines;

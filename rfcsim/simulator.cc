@@ -138,9 +138,11 @@ void Simulator::CallErrorHandler(const std::string& operation) {
   error_handler_(operation.c_str());
 }
 
-void Simulator::Pause(const SystemConfig* system) const {
+void Simulator::Pause(const SystemConfig* system, std::string_view step) const {
   int delay = system && system->delay_ms ? *system->delay_ms : landscape_.delay_ms;
   if (delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+  if (system == nullptr || step.empty() || system->hang != step) return;
+  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
 }
 
 // ---- RfcEnvironment, RfcLastError.
@@ -289,7 +291,7 @@ RfcConnectionHandle Simulator::Open(RfcOpenOptions* options) {
       Logon("RfcOpen", target, options->client, options->user, options->password, &call_handler);
   WriteJournal(line + " -> " + Number(handle));
   if (call_handler) CallErrorHandler("RfcOpen");
-  Pause(target.system);
+  Pause(target.system, handle != 0 ? "open" : "");
   return handle;
 }
 
@@ -357,7 +359,7 @@ RfcConnectionHandle Simulator::OpenEx(const char* connect_string, RfcErrorInfoEx
   WriteJournal(line + " -> " + Number(handle));
   if (call_handler) CallErrorHandler("RfcOpenEx");
   auto connection = connections_.find(handle);
-  Pause(connection == connections_.end() ? nullptr : connection->second.system);
+  Pause(connection == connections_.end() ? nullptr : connection->second.system, "open");
   return handle;
 }
 
@@ -381,7 +383,7 @@ void Simulator::Close(RfcConnectionHandle connection) {
     connections_.erase(connection);
   }
   WriteJournal(line);
-  Pause(system);
+  Pause(system, "close");
 }
 
 // ---- Structures.
@@ -501,7 +503,7 @@ int Simulator::Call(RfcConnectionHandle connection, const char* function, RfcPar
   if (code != 0 && outcome.kind == CallOutcome::Kind::kHandler) {
     CallErrorHandler("RfcCall " + name);
   }
-  Pause(system);
+  Pause(system, name);
   return code;
 }
 

@@ -85,7 +85,9 @@ class Simulator {
   void Deliver(const FunctionDef& function, const SystemConfig& system, RfcParameter* importing,
                RfcTable* tables);
   void CallErrorHandler(const std::string& operation);
-  void Pause(const SystemConfig* system) const;
+  // Waits the delay; then, when `step` is the system's hanging step, waits
+  // until something outside ends the process.
+  void Pause(const SystemConfig* system, std::string_view step = {}) const;
   InternalTable& LiveTable(RfcTableHandle table, std::string_view operation,
                            const std::string& journal_line);
 
