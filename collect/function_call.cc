@@ -19,6 +19,7 @@ int CallFunctionModule(CallContext& call, const char* function, RfcParameter* ex
                        RfcParameter* importing, RfcTable* tables, ExceptionName& exception) {
   const RfcLibrary& rfc = call.session.library;
   RfcConnectionHandle handle = call.session.RfcHandle;
+  call.progress.SetStep(function);
   int code = rfc.RfcCall(handle, function, exporting, tables);
   LogCall(call, "RfcCall called");
   if (code != 0) return code;

@@ -15,6 +15,7 @@
 
 #include "base/fixed_text.h"
 #include "base/host_files.h"
+#include "base/progress.h"
 #include "output/output_document.h"
 #include "rfc/rfc_connection.h"
 #include "rfc/rfc_failure.h"
@@ -41,10 +42,11 @@ struct CallContext {
   const PathMap& paths;
   std::string_view parameter_keys;  // for ",SYSLOG"
   const FailureReport& failure;     // where a local service's failure goes
+  Progress& progress;               // each call names its function module
 };
 
-/// Calls `function` with RfcCall and, when that answers 0, RfcReceive; writes
-/// the run-log line of each; copies the exception name on codes 2 and 3.
+/// Calls `function` with RfcCall and, when that answers 0, RfcReceive, with
+/// the function as the run's step; writes the run-log line of each; copies the exception name on codes 2 and 3.
 /// Returns the code of the last call made.
 int CallFunctionModule(CallContext& call, const char* function, RfcParameter* exporting,
                        RfcParameter* importing, RfcTable* tables, ExceptionName& exception);

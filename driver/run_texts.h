@@ -25,6 +25,7 @@ struct RunTexts {
   // Settings from the options.
   PathMap paths;
   std::string rfc_library;  // empty: the platform's default library
+  int timeout_seconds = 0;  // 0: no watchdog
 
   // The command line as typed.
   std::string program_path;     // the program name argument

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "driver/watchdog.h"
 #include "profile/server_listing.h"
 
 namespace {
@@ -27,6 +28,9 @@ constexpr std::string_view kUsage =
     "  --drive-root=DIR     host directory holding the drive letters, so that\n"
     "                       C:\\a\\b opens DIR/C/a/b (not on Windows; default /)\n"
     "  --rfc-library=PATH   the RFC library to load instead of the default\n"
+    "  --timeout=SECONDS    end the run with an error document after SECONDS\n"
+    "                       (1 to 3600), naming the system and the step that\n"
+    "                       did not answer; set it below the sensor's timeout\n"
     "  --help               print this text\n"
     "  --version            print the program's name and version\n"
     "\n"
@@ -51,7 +55,8 @@ Outcome ApplyOption(std::string_view option, RunTexts& run, Output& output,
   std::string_view name = option.substr(0, option.find('='));
   bool has_value = name.size() < option.size();
   std::string_view value = has_value ? option.substr(name.size() + 1) : "";
-  bool known = name == "--mode" || name == "--drive-root" || name == "--rfc-library";
+  bool known = name == "--mode" || name == "--drive-root" || name == "--rfc-library" ||
+               name == "--timeout";
   if (!known) {
     return ErrorExit(output, out,
                      "Error 1101: Option " + std::string(option) + " is unknown...");
@@ -73,6 +78,12 @@ Outcome ApplyOption(std::string_view option, RunTexts& run, Output& output,
                        "Error 1102: Output-Mode " + std::string(value) + " is unknown...");
     }
     output.mode = *mode;
+  } else if (name == "--timeout") {
+    run.timeout_seconds = TimeoutSeconds(value);
+    if (run.timeout_seconds == 0) {
+      return ErrorExit(output, out,
+                       "Error 1141: Timeout " + std::string(value) + " is unknown...");
+    }
   } else if (name == "--drive-root") {
     run.paths.drive_root = value;
   } else {

@@ -16,6 +16,7 @@ namespace {
 // Loads the RFC library on first use and installs the failure report as its
 // error handler.
 Outcome InstallEnvironment(const RunTexts& run, RunState& state, std::FILE* out) {
+  state.progress.SetStep("RfcEnvironment");
   if (!state.rfc.library.loaded()) {
     std::optional<std::string> missing = LoadRfcLibrary(run.rfc_library, state.rfc.library);
     if (missing) return ErrorExit(state.output, out, *missing);
@@ -27,11 +28,14 @@ Outcome InstallEnvironment(const RunTexts& run, RunState& state, std::FILE* out)
 
 CallContext Call(const RunTexts& run, RunState& state) {
   return CallContext{state.rfc, state.structures, run.paths, run.ParameterKeys.view(),
-                     state.failure};
+                     state.failure, state.progress};
 }
 
 void CloseConnection(RunState& state) {
-  if (state.rfc.RfcHandle != 0) state.rfc.library.RfcClose(state.rfc.RfcHandle);
+  if (state.rfc.RfcHandle != 0) {
+    state.progress.SetStep("RfcClose");
+    state.rfc.library.RfcClose(state.rfc.RfcHandle);
+  }
   state.rfc.RfcHandle = 0;
 }
 
@@ -99,6 +103,7 @@ void WriteLog(const RunTexts& run, RunState& state, std::string_view event,
 // One listed system, from its open profile to its count.
 Outcome MeasureListedSystem(const RunTexts& run, RunState& state, const std::string& name,
                             FilePtr profile, std::FILE* out) {
+  state.progress.Set(name, "profile");
   ConnectionParameters& connection = state.connection;
   connection.ProfileState = kProfileUsable;
   // A logon belongs to its own system: without a user or a password of its
@@ -209,6 +214,7 @@ Outcome RunSingleSystem(const RunTexts& run, RunState& state, FilePtr profile_fi
       ReadSystemProfile(std::move(profile_file), ProfileReader::kStrict, run.ProfileName.view(),
                         state.key, state.connection);
   if (fault) return ErrorExit(state.output, out, *fault);
+  state.progress.SetSubject(state.connection.Destination.view());
   WriteLog(run, state, "program started", run.program_path);
   Outcome installed = InstallEnvironment(run, state, out);
   if (installed.ended()) return installed;

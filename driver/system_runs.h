@@ -12,6 +12,7 @@
 
 #include "base/host_files.h"
 #include "base/outcome.h"
+#include "base/progress.h"
 #include "collect/function_call.h"
 #include "collect/system_info.h"
 #include "driver/run_texts.h"
@@ -43,6 +44,10 @@ struct RunState {
   StructureHandles structures;
   RunStatus status = RunStatus::kErr;
   DatabaseSystemText database_system;
+  /// The system and the step the run works on, for the watchdog.
+  Progress progress;
+  /// Whether the run or the watchdog prints the last words.
+  FinalWords final_words;
 };
 
 /// The message area: error messages composed by the driver, and the buffer's

@@ -1,7 +1,10 @@
 #include "output/output_document.h"
 
+#include <chrono>
 #include <string>
+#include <thread>
 
+#include "base/stream_lock.h"
 #include "base/text.h"
 
 namespace {
@@ -81,13 +84,28 @@ void WriteErrorDocument(Output& output, std::string_view message) {
   output.OutputBuffer.AssignCut(document);
 }
 
+bool FinalWords::Claim(Speaker speaker) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (speaker_ == Speaker::kNobody) speaker_ = speaker;
+  return speaker_ == speaker;
+}
+
+void ClaimFinalWords(const Output& output) {
+  if (output.final_words == nullptr || output.final_words->Claim(FinalWords::Speaker::kRun)) {
+    return;
+  }
+  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+}
+
 void PrintOpening(Output& output, std::FILE* out) {
+  StreamLock lock(out);
   std::fprintf(out, "%s\n", output.OutputBuffer.c_str());
   output.OutputBuffer.Clear();
   output.printed = Printed::kOpening;
 }
 
 void PrintOutputBuffer(Output& output, std::FILE* out, std::string_view trailer) {
+  ClaimFinalWords(output);
   std::fputs(output.OutputBuffer.c_str(), out);
   std::fwrite(trailer.data(), 1, trailer.size(), out);
   output.printed = Printed::kWhole;

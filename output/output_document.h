@@ -12,6 +12,7 @@
 #define KESTRELON_OUTPUT_OUTPUT_DOCUMENT_H_
 
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <string_view>
 
@@ -34,6 +35,22 @@ enum class Printed {
   kWhole,
 };
 
+/// Who prints the run's last words when a watchdog thread may end the run
+/// before it is done: the run or the watchdog, whichever claims them first.
+/// The other then prints nothing more, so the output is one document.
+class FinalWords {
+ public:
+  enum class Speaker { kNobody, kRun, kWatchdog };
+
+  /// True when `speaker` holds the last words: it claimed them first now or
+  /// earlier.
+  bool Claim(Speaker speaker);
+
+ private:
+  std::mutex mutex_;
+  Speaker speaker_ = Speaker::kNobody;
+};
+
 /// The document being built and how it is shaped.
 struct Output {
   FixedText<4096> OutputBuffer;
@@ -41,7 +58,14 @@ struct Output {
   /// Channels written so far in this process; never reset.
   int ChannelCount = 0;
   Printed printed = Printed::kNothing;
+  /// Set while a watchdog may end the run from another thread; it reads
+  /// `mode` and, holding the lock of the output stream, `printed`.
+  FinalWords* final_words = nullptr;
 };
+
+/// Claims the last words for the run. When a watchdog holds them, it is
+/// ending the process: this waits for that and never returns.
+void ClaimFinalWords(const Output& output);
 
 /// The most characters of a document's text element that PRTG takes.
 inline constexpr std::size_t kPrtgTextLimit = 2000;
@@ -70,11 +94,12 @@ void AppendMessageText(Output& output, std::string_view text);
 void WriteErrorDocument(Output& output, std::string_view message);
 
 /// Prints the opening of a multi-system run: the buffer's text and a
-/// newline. The buffer is emptied afterwards.
+/// newline, and notes it in `printed` in the same step (under the stream's
+/// lock, for the watchdog). The buffer is emptied afterwards.
 void PrintOpening(Output& output, std::FILE* out);
 
-/// Prints the run's final document: the buffer's text unchanged, followed
-/// by `trailer`.
+/// Claims the last words and prints the run's final document: the buffer's
+/// text unchanged, followed by `trailer`.
 void PrintOutputBuffer(Output& output, std::FILE* out, std::string_view trailer = "");
 
 #endif  // KESTRELON_OUTPUT_OUTPUT_DOCUMENT_H_

@@ -66,6 +66,8 @@ std::string RfcFailureText(std::string_view operation, const RfcErrorInfo& error
 void ReportRfcFailure(const FailureReport& report, std::string_view operation) {
   const RfcLibrary& library = *report.library;
   std::FILE* out = report.out;
+  // The report is the run's last words, in either form.
+  ClaimFinalWords(*report.output);
   if (!report.plain_lines) {
     RfcErrorInfo error{};
     library.RfcLastError(&error);
