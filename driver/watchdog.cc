@@ -1,5 +1,7 @@
 #include "driver/watchdog.h"
 
+#include <cstdlib>
+
 #include "base/stream_lock.h"
 #include "driver/system_runs.h"
 
