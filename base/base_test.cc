@@ -1,11 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <thread>
+
+#include "base/file_lock.h"
 #include "base/fixed_text.h"
 #include "base/host_files.h"
 #include "base/test_files.h"
 #include "base/text.h"
 
 namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
 
 TEST(FixedTextTest, RefusesWhatDoesNotFitAndCutsOnlyWhenAsked) {
   FixedText<6> field;  // five characters
@@ -107,5 +119,139 @@ TEST(HostFilesTest, DirectoriesDoNotOpenAsFiles) {
   EXPECT_FALSE(CanOpen(paths, sub + "\\none.txt"));
 #endif
 }
+
+// Runs in a fresh working directory, where relative Windows paths ("x.ini")
+// name the same files on every host.
+class InWorkingDirectoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home_ = fs::current_path();
+    fs::current_path(dir_.path());
+  }
+  void TearDown() override { fs::current_path(home_); }
+
+  /// The whole file; nullopt when there is none.
+  static std::optional<std::string> Contents(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  }
+
+  TempDirectory dir_;
+  fs::path home_;
+  PathMap paths_;
+};
+
+using CreateNewForWritingTest = InWorkingDirectoryTest;
+
+TEST_F(CreateNewForWritingTest, CreatesOnlyWhereNothingIsThere) {
+  FilePtr created = CreateNewForWriting(paths_, "new.txt");
+  ASSERT_TRUE(created);
+  std::fputs("written", created.get());
+  created.reset();
+  EXPECT_EQ(Contents("new.txt"), "written");
+
+  // A second creation under that name finds the file and leaves it alone.
+  EXPECT_FALSE(CreateNewForWriting(paths_, "new.txt"));
+  EXPECT_EQ(Contents("new.txt"), "written");
+  EXPECT_FALSE(CreateNewForWriting(paths_, "missing-dir\\new.txt"));
+}
+
+#ifndef _WIN32
+TEST_F(CreateNewForWritingTest, NeverFollowsALink) {
+  dir_.Write("target.txt", "precious");
+  static const struct {
+    const char* name;
+    const char* target;
+  } kCases[] = {{"link to a file", "target.txt"}, {"link to nothing", "none.txt"}};
+  for (const auto& c : kCases) {
+    fs::remove("link");
+    fs::create_symlink(c.target, "link");
+    EXPECT_FALSE(CreateNewForWriting(paths_, "link")) << c.name;
+  }
+  EXPECT_EQ(Contents("target.txt"), "precious");
+  EXPECT_FALSE(fs::exists("none.txt")) << "the link's missing target was created";
+}
+#endif
+
+TEST(DraftPathTest, NamesADraftOfItsOwnBesideTheFile) {
+  // The file's name + "." + process id + "-" + count + ".new".
+  const std::string file = "C:\\work\\SapRfc.ini";
+  const std::string first = DraftPath(file);
+  const std::string second = DraftPath(file);
+  EXPECT_NE(first, second);
+  for (const std::string& draft : {first, second}) {
+    ASSERT_TRUE(draft.starts_with(file + ".") && draft.ends_with(".new")) << draft;
+    std::string middle = draft.substr(file.size() + 1, draft.size() - file.size() - 5);
+    std::size_t dash = middle.find('-');
+    EXPECT_TRUE(dash != std::string::npos && dash > 0 && dash + 1 < middle.size()) << draft;
+    EXPECT_EQ(middle.find_first_not_of("0123456789-"), std::string::npos) << draft;
+  }
+  // One process: the same id, another count.
+  EXPECT_EQ(first.substr(0, first.rfind('-')), second.substr(0, second.rfind('-')));
+}
+
+using FileLockTest = InWorkingDirectoryTest;
+
+TEST_F(FileLockTest, CreatesTheLockFileAndKeepsIt) {
+  {
+    FileLock lock = FileLock::Take(paths_, "x.lock", 0ms);
+    EXPECT_TRUE(lock.held());
+    EXPECT_EQ(Contents("x.lock"), "");
+  }
+  EXPECT_EQ(Contents("x.lock"), "") << "the lock file went with the lock";
+  // A lock file that is there already is used as it is.
+  dir_.Write("y.lock", "left by someone");
+  EXPECT_TRUE(FileLock::Take(paths_, "y.lock", 0ms).held());
+  EXPECT_EQ(Contents("y.lock"), "left by someone");
+  EXPECT_FALSE(FileLock::Take(paths_, "missing-dir\\x.lock", 0ms).held());
+}
+
+TEST_F(FileLockTest, ExcludesAnotherHolderUntilReleased) {
+  FileLock first = FileLock::Take(paths_, "x.lock", 0ms);
+  ASSERT_TRUE(first.held());
+
+  // Held: a second taker tries for its whole wait, then holds nothing.
+  Clock::time_point start = Clock::now();
+  EXPECT_FALSE(FileLock::Take(paths_, "x.lock", 100ms).held());
+  EXPECT_GE(Clock::now() - start, 100ms);
+  EXPECT_LT(Clock::now() - start, 5s);
+
+  // A move hands the lock on: it stays held.
+  FileLock moved = std::move(first);
+  EXPECT_FALSE(first.held());
+  EXPECT_TRUE(moved.held());
+  EXPECT_FALSE(FileLock::Take(paths_, "x.lock", 0ms).held());
+
+  // Released while a second taker waits: it gets the lock then.
+  std::thread releaser([&moved] {
+    std::this_thread::sleep_for(50ms);
+    moved = FileLock();
+  });
+  start = Clock::now();
+  FileLock second = FileLock::Take(paths_, "x.lock", 5s);
+  Clock::duration waited = Clock::now() - start;
+  releaser.join();
+  EXPECT_TRUE(second.held());
+  EXPECT_GE(waited, 40ms);
+  EXPECT_LT(waited, 4s);
+}
+
+#ifndef _WIN32
+TEST_F(FileLockTest, LinkInThePlaceOfTheLockFileIsRefused) {
+  dir_.Write("target.txt", "precious");
+  static const struct {
+    const char* name;
+    const char* target;
+  } kCases[] = {{"link to a file", "target.txt"}, {"link to nothing", "none.txt"}};
+  for (const auto& c : kCases) {
+    fs::remove("x.lock");
+    fs::create_symlink(c.target, "x.lock");
+    EXPECT_FALSE(FileLock::Take(paths_, "x.lock", 0ms).held()) << c.name;
+  }
+  EXPECT_EQ(Contents("target.txt"), "precious");
+  EXPECT_FALSE(fs::exists("none.txt")) << "the link's missing target was created";
+}
+#endif
 
 }  // namespace

@@ -1,7 +1,16 @@
 #include "base/host_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <atomic>
 #include <cstdio>
 
 namespace {
@@ -18,6 +27,27 @@ bool IsDirectory(const std::string& host_path) {
 std::string PathMap::HostPath(std::string_view windows_path) const {
   return std::string(windows_path);
 }
+
+namespace {
+
+unsigned long ProcessId() { return GetCurrentProcessId(); }
+
+// CREATE_NEW fails when the name exists in any form, a link included.
+FilePtr CreateNewHostFile(const std::string& host_path) {
+  HANDLE handle = CreateFileA(host_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  if (descriptor < 0) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  FilePtr file(_fdopen(descriptor, "wb"));
+  if (!file) _close(descriptor);
+  return file;
+}
+
+}  // namespace
 
 #else
 
@@ -45,6 +75,27 @@ std::string PathMap::HostPath(std::string_view windows_path) const {
   return path;
 }
 
+namespace {
+
+unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
+
+// O_EXCL fails when the name exists, a link included (O_NOFOLLOW says the
+// same outright). Mode 0644 (less the umask), what fopen gave the files the
+// program wrote before: a draft becomes "SapRfc.ini", a copy of a destination
+// file that lies readable beside it and holds no password (that goes in the
+// connect string), so hiding it from other accounts would protect nothing
+// and keep SAP's own tools of another account from reading it.
+FilePtr CreateNewHostFile(const std::string& host_path) {
+  int descriptor =
+      open(host_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (descriptor < 0) return nullptr;
+  FilePtr file(fdopen(descriptor, "wb"));
+  if (!file) close(descriptor);
+  return file;
+}
+
+}  // namespace
+
 #endif
 
 FilePtr OpenForReading(const PathMap& paths, std::string_view windows_path) {
@@ -61,6 +112,18 @@ FilePtr CreateForWriting(const PathMap& paths, std::string_view windows_path) {
   std::string host = paths.HostPath(windows_path);
   if (host.empty()) return nullptr;
   return FilePtr(std::fopen(host.c_str(), "wb"));
+}
+
+FilePtr CreateNewForWriting(const PathMap& paths, std::string_view windows_path) {
+  std::string host = paths.HostPath(windows_path);
+  if (host.empty()) return nullptr;
+  return CreateNewHostFile(host);
+}
+
+std::string DraftPath(std::string_view windows_path) {
+  static std::atomic<unsigned long> drafts_named{0};
+  return std::string(windows_path) + "." + std::to_string(ProcessId()) + "-" +
+         std::to_string(++drafts_named) + ".new";
 }
 
 FilePtr OpenForAppending(const PathMap& paths, std::string_view windows_path) {

@@ -43,6 +43,18 @@ bool CanOpen(const PathMap& paths, std::string_view windows_path);
 /// Creates or replaces a file for writing as bytes; null on failure.
 FilePtr CreateForWriting(const PathMap& paths, std::string_view windows_path);
 
+/// Creates a new file for writing as bytes, only when nothing has that name:
+/// an existing file is never opened, nor a link in its place followed, so
+/// what another process prepared under that name stays untouched. Null when
+/// the name is taken or the file cannot be created.
+FilePtr CreateNewForWriting(const PathMap& paths, std::string_view windows_path);
+
+/// A name for a draft of `windows_path` beside it that no other process
+/// uses: the name + "." + the process id + "-" + a count of the drafts this
+/// process has named + ".new" ("SapRfc.ini.4711-1.new"). Beside the file, so
+/// that renaming the draft over it stays on one file system.
+std::string DraftPath(std::string_view windows_path);
+
 /// Opens a file for appending, creating it if needed; null on failure.
 FilePtr OpenForAppending(const PathMap& paths, std::string_view windows_path);
 
