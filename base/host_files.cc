@@ -108,12 +108,6 @@ bool CanOpen(const PathMap& paths, std::string_view windows_path) {
   return OpenForReading(paths, windows_path) != nullptr;
 }
 
-FilePtr CreateForWriting(const PathMap& paths, std::string_view windows_path) {
-  std::string host = paths.HostPath(windows_path);
-  if (host.empty()) return nullptr;
-  return FilePtr(std::fopen(host.c_str(), "wb"));
-}
-
 FilePtr CreateNewForWriting(const PathMap& paths, std::string_view windows_path) {
   std::string host = paths.HostPath(windows_path);
   if (host.empty()) return nullptr;

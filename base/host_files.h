@@ -40,9 +40,6 @@ FilePtr OpenForReading(const PathMap& paths, std::string_view windows_path);
 /// True when OpenForReading would succeed; nothing stays open.
 bool CanOpen(const PathMap& paths, std::string_view windows_path);
 
-/// Creates or replaces a file for writing as bytes; null on failure.
-FilePtr CreateForWriting(const PathMap& paths, std::string_view windows_path);
-
 /// Creates a new file for writing as bytes, only when nothing has that name:
 /// an existing file is never opened, nor a link in its place followed, so
 /// what another process prepared under that name stays untouched. Null when

@@ -1,14 +1,16 @@
 #include "rfc/rfc_connection.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 
+#include "base/file_lock.h"
 #include "base/text.h"
 
 namespace {
 
 constexpr std::string_view kConnectionFile = "SapRfc.ini";
-constexpr std::string_view kConnectionFileDraft = "SapRfc.ini.new";
 
 const char* TextOrNull(const auto& text) { return text.empty() ? nullptr : text.c_str(); }
 
@@ -63,10 +65,17 @@ void FillOpenRecords(RfcSession& session) {
 }
 
 // Copies the destination file into "SapRfc.ini" through a draft that
-// replaces the old file only once it is complete, so the library never
-// finds a half-written file.
+// replaces the old file only once it is complete, so the library never finds
+// a half-written file. The draft's name is this run's own and the draft is
+// created new, so no other run's draft, nor a file or link planted in the
+// working directory, is ever written to.
 bool CopyConnectionFile(std::FILE* destination_file, const PathMap& paths) {
-  FilePtr draft = CreateForWriting(paths, kConnectionFileDraft);
+  const std::string draft_name = DraftPath(kConnectionFile);
+  // A file of that name can only be left over from an earlier process that
+  // had this process id and ended before its rename: no other run drafts
+  // while this one holds the lock. Removing a link removes only the link.
+  RemoveHostFile(paths, draft_name);
+  FilePtr draft = CreateNewForWriting(paths, draft_name);
   if (!draft) return false;
   char chunk[4096];
   std::size_t got;
@@ -77,16 +86,34 @@ bool CopyConnectionFile(std::FILE* destination_file, const PathMap& paths) {
   written = std::fclose(draft.release()) == 0 && written;
   std::error_code error;
   if (written) {
-    std::filesystem::rename(paths.HostPath(kConnectionFileDraft),
-                            paths.HostPath(kConnectionFile), error);
+    std::filesystem::rename(paths.HostPath(draft_name), paths.HostPath(kConnectionFile), error);
   }
-  if (!written || error) RemoveHostFile(paths, kConnectionFileDraft);
+  if (!written || error) RemoveHostFile(paths, draft_name);
   return written && !error;
 }
 
 std::string ConnectString(const ConnectionParameters& profile) {
   return "CLIENT=" + profile.Client.str() + " USER=" + profile.User.str() +
          " PASSWD=" + profile.Password.str() + " LANG=D DEST=" + profile.Destination.str();
+}
+
+// Copies the destination file into "SapRfc.ini" and opens the connection
+// through it, holding the lock of "SapRfc.ini.lock" from before the copy
+// until RfcOpenEx has returned: runs that start together in one working
+// directory then each open through the destinations they wrote themselves.
+// nullopt, and no open, when the lock is not had in time or the copy fails.
+std::optional<RfcConnectionHandle> OpenThroughConnectionFile(const RfcLibrary& rfc,
+                                                             FilePtr destination_file,
+                                                             const ConnectionParameters& profile,
+                                                             const PathMap& paths) {
+  FileLock lock = FileLock::Take(paths, kConnectionFileLock, kConnectionFileLockWait);
+  if (!lock.held() || !CopyConnectionFile(destination_file.get(), paths)) return std::nullopt;
+  destination_file.reset();
+  std::string connect_string = ConnectString(profile);
+  // The library may write the whole extended record; the program does not
+  // read it (RfcLastError tells the failure report what went wrong).
+  RfcErrorInfoEx error_info{};
+  return rfc.RfcOpenEx(connect_string.c_str(), &error_info);
 }
 
 }  // namespace
@@ -129,15 +156,10 @@ RfcConnectionHandle OpenRfcConnection(RfcSession& session, const ConnectionParam
   if (context.announce_connection_file) {
     std::fprintf(context.out, "* SapRfc.Ini.......: %s<\n", profile.Destination.c_str());
   }
-  if (!CopyConnectionFile(destination_file.get(), context.paths)) return 0;
-  destination_file.reset();
-
-  std::string connect_string = ConnectString(profile);
-  // The library may write the whole extended record; the program does not
-  // read it (RfcLastError tells the failure report what went wrong).
-  RfcErrorInfoEx error_info{};
-  RfcConnectionHandle handle = rfc.RfcOpenEx(connect_string.c_str(), &error_info);
+  std::optional<RfcConnectionHandle> handle =
+      OpenThroughConnectionFile(rfc, std::move(destination_file), profile, context.paths);
+  if (!handle) return 0;
   WriteRunLog(session.log, context.paths, context.parameter_keys,
-              static_cast<std::int32_t>(handle), "RfcOpenEx called", "");
-  return handle;
+              static_cast<std::int32_t>(*handle), "RfcOpenEx called", "");
+  return *handle;
 }

@@ -4,9 +4,17 @@
 // working directory, it becomes the library's "SapRfc.ini" and the connection
 // is opened with RfcOpenEx and a connect string; otherwise with RfcOpen and
 // an options record built from the profile's values.
+//
+// Many runs may start at once in one working directory (a PRTG probe starts
+// its sensors together), and all of them share the one "SapRfc.ini". A run
+// that opens through a destination file therefore holds the lock of
+// "SapRfc.ini.lock" from before its copy until RfcOpenEx has returned, so
+// every RfcOpenEx reads the destinations its own run wrote. Opens through
+// RfcOpen leave both files alone and take no lock.
 #ifndef KESTRELON_RFC_RFC_CONNECTION_H_
 #define KESTRELON_RFC_RFC_CONNECTION_H_
 
+#include <chrono>
 #include <cstdio>
 #include <string_view>
 
@@ -15,6 +23,13 @@
 #include "profile/system_profile.h"
 #include "rfc/rfc_library.h"
 #include "rfc/run_log.h"
+
+/// The lock file beside "SapRfc.ini" in the working directory; created when
+/// missing, never deleted.
+inline constexpr std::string_view kConnectionFileLock = "SapRfc.ini.lock";
+/// How long a run waits for that lock before its open fails: far longer than
+/// the copy and an open take, short beside the time PRTG gives a sensor.
+inline constexpr std::chrono::seconds kConnectionFileLockWait{10};
 
 /// Private copies of the profile values handed to RfcOpen; the records point
 /// into them, so they live as long as the session.
@@ -57,8 +72,9 @@ struct ConnectionContext {
 };
 
 /// Opens the connection and answers its handle; 0 when none was opened
-/// (the library refused, "SapRfc.ini" could not be written, or a value does
-/// not fit its option text).
+/// (the library refused, the lock of "SapRfc.ini" was not had within
+/// kConnectionFileLockWait, "SapRfc.ini" could not be written, or a value
+/// does not fit its option text).
 RfcConnectionHandle OpenRfcConnection(RfcSession& session, const ConnectionParameters& profile,
                                       const ConnectionContext& context);
 

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
+#include "base/file_lock.h"
 #include "base/test_files.h"
 #include "rfc/rfc_connection.h"
 #include "rfc/rfc_failure.h"
@@ -137,6 +142,113 @@ TEST_F(ScanTraceFileTest, AppendsTheLastErrorAfterTheLastErrorBlock) {
     EXPECT_EQ(Scan(c.trace), std::string("Error 1014: RFC-Failure raised !") + c.remark)
         << c.name;
   }
+}
+
+// What the fake library saw when the program called it.
+struct SeenByLibrary {
+  int opens = 0;
+  int opens_ex = 0;
+  std::string connect_string;
+  std::string ini;  // SapRfc.ini as RfcOpenEx found it
+  bool lock_free = false;  // whether another could take the lock during the call
+  bool lock_file = false;  // whether SapRfc.ini.lock was there
+};
+SeenByLibrary seen;
+
+std::string ContentsOf(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+bool LockIsFree() {
+  return FileLock::Take(PathMap{}, kConnectionFileLock, std::chrono::milliseconds(0)).held();
+}
+
+RfcConnectionHandle RFC_CALL FakeRfcOpen(RfcOpenOptions*) {
+  ++seen.opens;
+  seen.lock_file = std::filesystem::exists(kConnectionFileLock);
+  return 3;
+}
+
+RfcConnectionHandle RFC_CALL FakeRfcOpenEx(const char* connect_string, RfcErrorInfoEx*) {
+  ++seen.opens_ex;
+  seen.connect_string = connect_string;
+  seen.ini = ContentsOf("SapRfc.ini");
+  seen.lock_free = LockIsFree();
+  return 7;
+}
+
+// Opens through a fake library in a fresh working directory, where the
+// destination file, SapRfc.ini and its lock file lie.
+class OpenRfcConnectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
+    seen = SeenByLibrary();
+    session_.library.RfcOpen = FakeRfcOpen;
+    session_.library.RfcOpenEx = FakeRfcOpenEx;
+    ASSERT_TRUE(profile_.Destination.Assign("PRD") && profile_.Client.Assign("100") &&
+                profile_.User.Assign("MONITOR") && profile_.Password.Assign("secret") &&
+                profile_.Language.Assign("E") && profile_.Mode.Assign("R/3") &&
+                profile_.Hostname.Assign("sapprd") && profile_.Sysnr.Assign("00"));
+  }
+  void TearDown() override { std::filesystem::current_path(home_); }
+
+  RfcConnectionHandle Open() {
+    return OpenRfcConnection(session_, profile_, ConnectionContext{PathMap{}, "x", "X", nullptr});
+  }
+
+  /// Names in the working directory that start with "SapRfc.ini." and are
+  /// not the lock file: drafts.
+  static std::vector<std::string> Drafts() {
+    std::vector<std::string> drafts;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+      std::string name = entry.path().filename().string();
+      if (name.starts_with("SapRfc.ini.") && name != kConnectionFileLock) drafts.push_back(name);
+    }
+    return drafts;
+  }
+
+  TempDirectory dir_;
+  std::filesystem::path home_;
+  RfcSession session_;
+  ConnectionParameters profile_;
+};
+
+TEST_F(OpenRfcConnectionTest, ThroughADestinationFileTheLockSpansCopyAndOpen) {
+  const std::string entry = "DEST=PRD\r\nASHOST=sapprd\r\nSYSNR=00\r\n";
+  dir_.Write("SapRfc.PRD", entry);
+  // A multi-system run opens again and again in one process.
+  for (int open = 1; open <= 2; ++open) {
+    EXPECT_EQ(Open(), 7u) << "open " << open;
+    EXPECT_EQ(seen.opens_ex, open);
+    EXPECT_EQ(seen.ini, entry) << "open " << open;
+    EXPECT_FALSE(seen.lock_free) << "open " << open << ": RfcOpenEx ran without the lock";
+    EXPECT_TRUE(LockIsFree()) << "open " << open << ": the lock outlived the open";
+    EXPECT_EQ(Drafts(), std::vector<std::string>{}) << "open " << open;
+  }
+  EXPECT_EQ(seen.connect_string, "CLIENT=100 USER=MONITOR PASSWD=secret LANG=D DEST=PRD");
+  EXPECT_EQ(seen.opens, 0);
+  EXPECT_TRUE(std::filesystem::exists(kConnectionFileLock)) << "the lock file was deleted";
+}
+
+TEST_F(OpenRfcConnectionTest, WithoutADestinationFileNoLockIsTaken) {
+  EXPECT_EQ(Open(), 3u);
+  EXPECT_EQ(seen.opens, 1);
+  EXPECT_FALSE(seen.lock_file);
+  EXPECT_FALSE(std::filesystem::exists(kConnectionFileLock));
+  EXPECT_FALSE(std::filesystem::exists("SapRfc.ini"));
+}
+
+TEST_F(OpenRfcConnectionTest, CopyThatCannotReplaceSapRfcIniOpensNothing) {
+  dir_.Write("SapRfc.PRD", "DEST=PRD\n");
+  // A directory with a file in it: the draft cannot be renamed over it.
+  dir_.Write("SapRfc.ini/inside", "x");
+  EXPECT_EQ(Open(), 0u);
+  EXPECT_EQ(seen.opens_ex, 0);
+  EXPECT_EQ(Drafts(), std::vector<std::string>{}) << "the draft was left behind";
+  EXPECT_TRUE(LockIsFree());
 }
 
 }  // namespace
