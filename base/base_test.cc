@@ -157,23 +157,6 @@ TEST_F(CreateNewForWritingTest, CreatesOnlyWhereNothingIsThere) {
   EXPECT_FALSE(CreateNewForWriting(paths_, "missing-dir\\new.txt"));
 }
 
-#ifndef _WIN32
-TEST_F(CreateNewForWritingTest, NeverFollowsALink) {
-  dir_.Write("target.txt", "precious");
-  static const struct {
-    const char* name;
-    const char* target;
-  } kCases[] = {{"link to a file", "target.txt"}, {"link to nothing", "none.txt"}};
-  for (const auto& c : kCases) {
-    fs::remove("link");
-    fs::create_symlink(c.target, "link");
-    EXPECT_FALSE(CreateNewForWriting(paths_, "link")) << c.name;
-  }
-  EXPECT_EQ(Contents("target.txt"), "precious");
-  EXPECT_FALSE(fs::exists("none.txt")) << "the link's missing target was created";
-}
-#endif
-
 TEST(DraftPathTest, NamesADraftOfItsOwnBesideTheFile) {
   // The file's name + "." + process id + "-" + count + ".new".
   const std::string file = "C:\\work\\SapRfc.ini";
@@ -238,16 +221,32 @@ TEST_F(FileLockTest, ExcludesAnotherHolderUntilReleased) {
 }
 
 #ifndef _WIN32
-TEST_F(FileLockTest, LinkInThePlaceOfTheLockFileIsRefused) {
+// A link planted in the place of a file the program creates anew or locks:
+// both refuse it, and neither the file it names nor a missing one it names
+// is touched.
+using LinkInThePlaceTest = InWorkingDirectoryTest;
+
+TEST_F(LinkInThePlaceTest, IsNeverFollowed) {
   dir_.Write("target.txt", "precious");
   static const struct {
     const char* name;
-    const char* target;
-  } kCases[] = {{"link to a file", "target.txt"}, {"link to nothing", "none.txt"}};
-  for (const auto& c : kCases) {
-    fs::remove("x.lock");
-    fs::create_symlink(c.target, "x.lock");
-    EXPECT_FALSE(FileLock::Take(paths_, "x.lock", 0ms).held()) << c.name;
+    bool (*opens)(const PathMap& paths, std::string_view name);
+  } kOpeners[] = {
+      {"CreateNewForWriting",
+       [](const PathMap& paths, std::string_view name) {
+         return CreateNewForWriting(paths, name) != nullptr;
+       }},
+      {"FileLock::Take",
+       [](const PathMap& paths, std::string_view name) {
+         return FileLock::Take(paths, name, 0ms).held();
+       }},
+  };
+  for (const auto& opener : kOpeners) {
+    for (const char* target : {"target.txt", "none.txt"}) {
+      fs::remove("link");
+      fs::create_symlink(target, "link");
+      EXPECT_FALSE(opener.opens(paths_, "link")) << opener.name << ", link to " << target;
+    }
   }
   EXPECT_EQ(Contents("target.txt"), "precious");
   EXPECT_FALSE(fs::exists("none.txt")) << "the link's missing target was created";
