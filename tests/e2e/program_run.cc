@@ -14,8 +14,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <latch>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "gtest/gtest.h"
 #include "tests/e2e/one_document.h"
@@ -297,46 +299,48 @@ std::string WithoutCarriageReturns(const std::string& text) {
   return result;
 }
 
-/// Runs the program in a fresh tree; then reads `left_paths` into `left`
-/// when it is given.
-ProgramResult RunInTree(const std::vector<HostFile>& files,
-                        const std::vector<std::string>& arguments,
-                        DriveRootOption drive_root,
-                        const std::vector<std::string>& left_paths,
-                        std::map<std::string, std::string>* left,
-                        const TreePreparation* prepare = nullptr) {
-  TemporaryTree tree;
-  if (!tree.ok()) {
-    ADD_FAILURE() << "cannot create a temporary directory";
-    return {};
-  }
-  const fs::path root = tree.top() / "root";
+/// Lays out a drive tree at `root`: the working directory C/work and
+/// `files`. A failure is a test failure and false.
+bool LayOutTree(const fs::path& root, const std::vector<HostFile>& files) {
   const fs::path working_dir = root / "C" / "work";
   std::error_code error;
   fs::create_directories(working_dir, error);
   if (error) {
     ADD_FAILURE() << "cannot create " << working_dir << ": " << error.message();
-    return {};
+    return false;
   }
   for (const HostFile& file : files) {
     if (!WriteHostFile(root / file.path, file.bytes)) {
       ADD_FAILURE() << "cannot write " << file.path;
-      return {};
+      return false;
     }
   }
-  if (prepare != nullptr && !(*prepare)(root)) {
-    ADD_FAILURE() << "cannot prepare the drive tree";
-    return {};
-  }
+  return true;
+}
 
+/// Under Wine, makes the drives of the tree at `root` the prefix's for as
+/// long as `drives` lives; elsewhere does nothing. A failure is a test
+/// failure and false.
+bool DrivesReady(const fs::path& root, std::optional<WineDrives>& drives) {
+  const std::optional<WineTarget>& wine = Wine();
+  if (!wine) return true;
+  if (!WinePrefixReady(*wine)) {
+    ADD_FAILURE() << "the Windows program does not run under Wine (see above)";
+    return false;
+  }
+  drives.emplace(wine->prefix, root);
+  return drives->ok();
+}
+
+/// Runs the program once in the working directory of the laid-out tree at
+/// `root` (whose drives are ready) and checks that a run that prints for
+/// PRTG prints exactly one document. Safe to call from several threads at
+/// once.
+ProgramResult RunInLaidOutTree(const fs::path& root, const std::vector<std::string>& arguments,
+                               DriveRootOption drive_root) {
+  const fs::path working_dir = root / "C" / "work";
   ProgramResult result;
   if (const std::optional<WineTarget>& wine = Wine()) {
-    if (!WinePrefixReady(*wine)) {
-      ADD_FAILURE() << "the Windows program does not run under Wine (see above)";
-      return {};
-    }
-    WineDrives drives(wine->prefix, root);
-    if (!drives.ok()) return {};
     // Wine has been seen, once in thousands of runs, not to start the
     // program at all: its start.exe then prints "Application could not be
     // started, ..." and ends with exit code 1. Such a run says nothing about
@@ -365,18 +369,47 @@ ProgramResult RunInTree(const std::vector<HostFile>& files,
   if (result.exit_code >= 0 && !result.timed_out && PrintsForPrtg(arguments)) {
     EXPECT_TRUE(IsOneXmlDocument(result.out)) << "exit code " << result.exit_code;
   }
-  if (left != nullptr) {
-    left->clear();
-    for (const std::string& path : left_paths) {
-      std::error_code ignored;
-      if (!fs::is_regular_file(root / path, ignored)) continue;
-      std::ifstream file(root / path, std::ios::binary);
-      if (!file) continue;
-      std::string bytes((std::istreambuf_iterator<char>(file)),
-                        std::istreambuf_iterator<char>());
-      (*left)[path] = bytes;
-    }
+  return result;
+}
+
+/// Reads each file of `left_paths` in the tree at `root` into `left`; a file
+/// that is not there has no entry.
+void ReadLeftFiles(const fs::path& root, const std::vector<std::string>& left_paths,
+                   std::map<std::string, std::string>& left) {
+  left.clear();
+  for (const std::string& path : left_paths) {
+    std::error_code ignored;
+    if (!fs::is_regular_file(root / path, ignored)) continue;
+    std::ifstream file(root / path, std::ios::binary);
+    if (!file) continue;
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    left[path] = bytes;
   }
+}
+
+/// Runs the program in a fresh tree; then reads `left_paths` into `left`
+/// when it is given.
+ProgramResult RunInTree(const std::vector<HostFile>& files,
+                        const std::vector<std::string>& arguments,
+                        DriveRootOption drive_root,
+                        const std::vector<std::string>& left_paths,
+                        std::map<std::string, std::string>* left,
+                        const TreePreparation* prepare = nullptr) {
+  TemporaryTree tree;
+  if (!tree.ok()) {
+    ADD_FAILURE() << "cannot create a temporary directory";
+    return {};
+  }
+  const fs::path root = tree.top() / "root";
+  if (!LayOutTree(root, files)) return {};
+  if (prepare != nullptr && !(*prepare)(root)) {
+    ADD_FAILURE() << "cannot prepare the drive tree";
+    return {};
+  }
+  std::optional<WineDrives> drives;
+  if (!DrivesReady(root, drives)) return {};
+  ProgramResult result = RunInLaidOutTree(root, arguments, drive_root);
+  if (left != nullptr) ReadLeftFiles(root, left_paths, *left);
   return result;
 }
 
@@ -414,4 +447,45 @@ ProgramResult RunProgramInPreparedTree(const std::vector<HostFile>& files,
                                        const std::vector<std::string>& left_paths,
                                        std::map<std::string, std::string>* left) {
   return RunInTree(files, arguments, DriveRootOption::kGiven, left_paths, left, &prepare);
+}
+
+struct SharedTree::Parts {
+  TemporaryTree tree;
+  fs::path root;
+  std::optional<WineDrives> drives;
+  bool ok = false;
+};
+
+SharedTree::SharedTree(const std::vector<HostFile>& files) : parts_(std::make_unique<Parts>()) {
+  if (!parts_->tree.ok()) {
+    ADD_FAILURE() << "cannot create a temporary directory";
+    return;
+  }
+  parts_->root = parts_->tree.top() / "root";
+  parts_->ok = LayOutTree(parts_->root, files) && DrivesReady(parts_->root, parts_->drives);
+}
+
+SharedTree::~SharedTree() = default;
+
+bool SharedTree::ok() const { return parts_->ok; }
+
+const fs::path& SharedTree::root() const { return parts_->root; }
+
+std::vector<ProgramResult> SharedTree::RunTogether(
+    const std::vector<std::vector<std::string>>& runs) const {
+  std::vector<ProgramResult> results(runs.size());
+  if (!ok()) return results;
+  // Every thread waits at the latch until all have been made, so the
+  // programs start as close together as the machine allows.
+  std::latch start(static_cast<std::ptrdiff_t>(runs.size()));
+  std::vector<std::thread> threads;
+  threads.reserve(runs.size());
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    threads.emplace_back([&, i] {
+      start.arrive_and_wait();
+      results[i] = RunInLaidOutTree(parts_->root, runs[i], DriveRootOption::kGiven);
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  return results;
 }

@@ -16,12 +16,15 @@
 // program writes its standard streams in Windows text mode; each "\r\n" of
 // them is turned back into "\n" (exactly undoing that), nothing else.
 // Runs under Wine must not overlap (one prefix); CTest keeps them apart.
+// The programs of one SharedTree are the exception: they run at once, in the
+// one tree whose drives the prefix has, which Wine allows.
 #ifndef KESTRELON_TESTS_E2E_PROGRAM_RUN_H_
 #define KESTRELON_TESTS_E2E_PROGRAM_RUN_H_
 
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,5 +90,36 @@ ProgramResult RunProgramInPreparedTree(const std::vector<HostFile>& files,
                                        const std::vector<std::string>& arguments,
                                        const std::vector<std::string>& left_paths,
                                        std::map<std::string, std::string>* left);
+
+/// One drive tree that several runs of the program share, for cases about
+/// runs that start at once in one working directory, as a PRTG probe starts
+/// its sensors. Laid out as RunProgram lays out its tree, and removed with
+/// everything in it when the object goes; under Wine its drives are the
+/// prefix's for as long as the object lives.
+class SharedTree {
+ public:
+  /// Creates `files` in a fresh drive tree. A tree that cannot be set up is
+  /// a test failure, and then ok() is false and no program runs.
+  explicit SharedTree(const std::vector<HostFile>& files);
+  ~SharedTree();
+  SharedTree(const SharedTree&) = delete;
+  SharedTree& operator=(const SharedTree&) = delete;
+
+  bool ok() const;
+  /// The drive root T/root, for a case that watches the tree while the
+  /// programs run in it.
+  const std::filesystem::path& root() const;
+
+  /// Starts one program for each entry of `runs` (its arguments, after
+  /// "--drive-root=T/root" except under Wine), all at once in the working
+  /// directory C:\work, and waits until every one has ended. The results come
+  /// in the order of `runs`, each checked and limited in time as RunProgram
+  /// checks and limits its one; may be called again for another round.
+  std::vector<ProgramResult> RunTogether(const std::vector<std::vector<std::string>>& runs) const;
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};
 
 #endif  // KESTRELON_TESTS_E2E_PROGRAM_RUN_H_
