@@ -80,7 +80,9 @@ void MeasureSizes(const RunTexts& run, RunState& state) {
 }
 
 RfcConnectionHandle OpenConnection(const RunTexts& run, RunState& state, std::FILE* out) {
-  return OpenRfcConnection(state.rfc, state.connection, ConnectionContextOf(run, out));
+  ConnectionContext context = ConnectionContextOf(run, out);
+  context.progress = &state.progress;
+  return OpenRfcConnection(state.rfc, state.connection, context);
 }
 
 void PrintSingleReportLines(const RunTexts& run, const ConnectionParameters& profile,

@@ -97,6 +97,10 @@ std::string ConnectString(const ConnectionParameters& profile) {
          " PASSWD=" + profile.Password.str() + " LANG=D DEST=" + profile.Destination.str();
 }
 
+void MarkStep(const ConnectionContext& context, std::string_view step) {
+  if (context.progress != nullptr) context.progress->SetStep(step);
+}
+
 // Copies the destination file into "SapRfc.ini" and opens the connection
 // through it, holding the lock of "SapRfc.ini.lock" from before the copy
 // until RfcOpenEx has returned: runs that start together in one working
@@ -105,7 +109,9 @@ std::string ConnectString(const ConnectionParameters& profile) {
 std::optional<RfcConnectionHandle> OpenThroughConnectionFile(const RfcLibrary& rfc,
                                                              FilePtr destination_file,
                                                              const ConnectionParameters& profile,
-                                                             const PathMap& paths) {
+                                                             const ConnectionContext& context) {
+  const PathMap& paths = context.paths;
+  MarkStep(context, "SapRfc.ini");
   FileLock lock = FileLock::Take(paths, kConnectionFileLock, kConnectionFileLockWait);
   if (!lock.held() || !CopyConnectionFile(destination_file.get(), paths)) return std::nullopt;
   destination_file.reset();
@@ -113,6 +119,7 @@ std::optional<RfcConnectionHandle> OpenThroughConnectionFile(const RfcLibrary& r
   // The library may write the whole extended record; the program does not
   // read it (RfcLastError tells the failure report what went wrong).
   RfcErrorInfoEx error_info{};
+  MarkStep(context, "RfcOpenEx");
   return rfc.RfcOpenEx(connect_string.c_str(), &error_info);
 }
 
@@ -148,6 +155,7 @@ RfcConnectionHandle OpenRfcConnection(RfcSession& session, const ConnectionParam
   FilePtr destination_file =
       OpenForReading(context.paths, "SapRfc." + profile.Destination.str());
   if (!destination_file) {
+    MarkStep(context, "RfcOpen");
     RfcConnectionHandle handle = rfc.RfcOpen(&session.open_options);
     WriteRunLog(session.log, context.paths, context.parameter_keys,
                 static_cast<std::int32_t>(handle), "RfcOpen called", "");
@@ -157,7 +165,7 @@ RfcConnectionHandle OpenRfcConnection(RfcSession& session, const ConnectionParam
     std::fprintf(context.out, "* SapRfc.Ini.......: %s<\n", profile.Destination.c_str());
   }
   std::optional<RfcConnectionHandle> handle =
-      OpenThroughConnectionFile(rfc, std::move(destination_file), profile, context.paths);
+      OpenThroughConnectionFile(rfc, std::move(destination_file), profile, context);
   if (!handle) return 0;
   WriteRunLog(session.log, context.paths, context.parameter_keys,
               static_cast<std::int32_t>(*handle), "RfcOpenEx called", "");

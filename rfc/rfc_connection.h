@@ -20,6 +20,7 @@
 
 #include "base/fixed_text.h"
 #include "base/host_files.h"
+#include "base/progress.h"
 #include "profile/system_profile.h"
 #include "rfc/rfc_library.h"
 #include "rfc/run_log.h"
@@ -69,6 +70,9 @@ struct ConnectionContext {
   /// break (before the document, or with its "<" inside the one a
   /// multi-system run has opened).
   bool announce_connection_file = false;
+  /// Told each step ("RfcOpen"; "SapRfc.ini" for the lock and the copy,
+  /// then "RfcOpenEx"), so that a watchdog can name the one that hangs.
+  Progress* progress = nullptr;
 };
 
 /// Opens the connection and answers its handle; 0 when none was opened
