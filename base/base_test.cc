@@ -2,8 +2,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <thread>
 
@@ -130,13 +128,6 @@ class InWorkingDirectoryTest : public ::testing::Test {
   }
   void TearDown() override { fs::current_path(home_); }
 
-  /// The whole file; nullopt when there is none.
-  static std::optional<std::string> Contents(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  }
-
   TempDirectory dir_;
   fs::path home_;
   PathMap paths_;
@@ -149,11 +140,11 @@ TEST_F(CreateNewForWritingTest, CreatesOnlyWhereNothingIsThere) {
   ASSERT_TRUE(created);
   std::fputs("written", created.get());
   created.reset();
-  EXPECT_EQ(Contents("new.txt"), "written");
+  EXPECT_EQ(WholeFile("new.txt"), "written");
 
   // A second creation under that name finds the file and leaves it alone.
   EXPECT_FALSE(CreateNewForWriting(paths_, "new.txt"));
-  EXPECT_EQ(Contents("new.txt"), "written");
+  EXPECT_EQ(WholeFile("new.txt"), "written");
   EXPECT_FALSE(CreateNewForWriting(paths_, "missing-dir\\new.txt"));
 }
 
@@ -180,13 +171,13 @@ TEST_F(FileLockTest, CreatesTheLockFileAndKeepsIt) {
   {
     FileLock lock = FileLock::Take(paths_, "x.lock", 0ms);
     EXPECT_TRUE(lock.held());
-    EXPECT_EQ(Contents("x.lock"), "");
+    EXPECT_EQ(WholeFile("x.lock"), "");
   }
-  EXPECT_EQ(Contents("x.lock"), "") << "the lock file went with the lock";
+  EXPECT_EQ(WholeFile("x.lock"), "") << "the lock file went with the lock";
   // A lock file that is there already is used as it is.
   dir_.Write("y.lock", "left by someone");
   EXPECT_TRUE(FileLock::Take(paths_, "y.lock", 0ms).held());
-  EXPECT_EQ(Contents("y.lock"), "left by someone");
+  EXPECT_EQ(WholeFile("y.lock"), "left by someone");
   EXPECT_FALSE(FileLock::Take(paths_, "missing-dir\\x.lock", 0ms).held());
 }
 
@@ -248,7 +239,7 @@ TEST_F(LinkInThePlaceTest, IsNeverFollowed) {
       EXPECT_FALSE(opener.opens(paths_, "link")) << opener.name << ", link to " << target;
     }
   }
-  EXPECT_EQ(Contents("target.txt"), "precious");
+  EXPECT_EQ(WholeFile("target.txt"), "precious");
   EXPECT_FALSE(fs::exists("none.txt")) << "the link's missing target was created";
 }
 #endif

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,13 @@ inline std::string ContentsOf(std::FILE* file) {
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
   return text;
+}
+
+/// The whole file at `path` as bytes; nullopt when it cannot be opened.
+inline std::optional<std::string> WholeFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 /// A fresh directory under the system's temporary directory, removed with

@@ -3,8 +3,6 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "base/file_lock.h"
@@ -155,11 +153,6 @@ struct SeenByLibrary {
 };
 SeenByLibrary seen;
 
-std::string ContentsOf(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
 bool LockIsFree() {
   return FileLock::Take(PathMap{}, kConnectionFileLock, std::chrono::milliseconds(0)).held();
 }
@@ -173,7 +166,7 @@ RfcConnectionHandle RFC_CALL FakeRfcOpen(RfcOpenOptions*) {
 RfcConnectionHandle RFC_CALL FakeRfcOpenEx(const char* connect_string, RfcErrorInfoEx*) {
   ++seen.opens_ex;
   seen.connect_string = connect_string;
-  seen.ini = ContentsOf("SapRfc.ini");
+  seen.ini = WholeFile("SapRfc.ini").value_or("");
   seen.lock_free = LockIsFree();
   return 7;
 }

@@ -7,8 +7,6 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,6 +15,7 @@
 
 #include "base/file_lock.h"
 #include "base/host_files.h"
+#include "base/test_files.h"
 #include "gtest/gtest.h"
 #include "tests/e2e/expected_output.h"
 #include "tests/e2e/landscape.h"
@@ -58,13 +57,6 @@ struct Destination {
 const Destination kPrd{"PRD", "sapprd", "00"};
 const Destination kQas{"QAS", "sapqas", "01"};
 
-/// The whole file at `path`; nullopt when there is none.
-std::optional<std::string> ReadWhole(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
 /// The names in the working directory of `root` that start with
 /// "SapRfc.ini." and are not the lock file: drafts left behind.
 std::vector<std::string> LeftDrafts(const fs::path& root) {
@@ -98,7 +90,7 @@ class SapRfcIniWatcher {
  private:
   void Watch() {
     while (!stop_) {
-      std::optional<std::string> content = ReadWhole(path_);
+      std::optional<std::string> content = WholeFile(path_);
       ++reads_;
       if (content && std::find(allowed_.begin(), allowed_.end(), *content) != allowed_.end()) {
         continue;
@@ -157,9 +149,9 @@ TEST(ConcurrentRuns, TwoDestinationsInOneWorkingDirectory) {
   EXPECT_EQ(watcher.broken_reads(), 0) << "first found: " << watcher.first_broken();
   // What every run leaves: SapRfc.ini of one of the two, the empty lock file,
   // and no draft.
-  std::optional<std::string> ini = ReadWhole(tree.root() / kSapRfcIniFile);
+  std::optional<std::string> ini = WholeFile(tree.root() / kSapRfcIniFile);
   EXPECT_TRUE(ini == kPrd.Entry() || ini == kQas.Entry()) << ini.value_or("(no file)");
-  EXPECT_EQ(ReadWhole(tree.root() / kLockFile), "");
+  EXPECT_EQ(WholeFile(tree.root() / kLockFile), "");
   EXPECT_EQ(LeftDrafts(tree.root()), std::vector<std::string>{});
 }
 

@@ -13,12 +13,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <latch>
 #include <optional>
 #include <system_error>
 #include <thread>
 
+#include "base/test_files.h"
 #include "gtest/gtest.h"
 #include "tests/e2e/one_document.h"
 
@@ -380,10 +380,7 @@ void ReadLeftFiles(const fs::path& root, const std::vector<std::string>& left_pa
   for (const std::string& path : left_paths) {
     std::error_code ignored;
     if (!fs::is_regular_file(root / path, ignored)) continue;
-    std::ifstream file(root / path, std::ios::binary);
-    if (!file) continue;
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    left[path] = bytes;
+    if (std::optional<std::string> bytes = WholeFile(root / path)) left[path] = *bytes;
   }
 }
 
