@@ -46,8 +46,9 @@ struct CallContext {
 };
 
 /// Calls `function` with RfcCall and, when that answers 0, RfcReceive, with
-/// the function as the run's step; writes the run-log line of each; copies the exception name on codes 2 and 3.
-/// Returns the code of the last call made.
+/// the function as the run's step; writes the run-log line of each; copies
+/// the exception name on codes 2 and 3. Returns the code of the last call
+/// made.
 int CallFunctionModule(CallContext& call, const char* function, RfcParameter* exporting,
                        RfcParameter* importing, RfcTable* tables, ExceptionName& exception);
 

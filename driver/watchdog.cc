@@ -75,11 +75,13 @@ void Watchdog::EndRun() {
   // Held to the end: whatever the run's thread writes to the stream from now
   // on waits until the process is gone.
   StreamLock lock(out_);
+  // A document of its own, shaped as the run's would be; it has no last
+  // words to claim, the watchdog holds them.
   Output document;
   document.mode = output_.mode;
   document.printed = output_.printed;
   WriteErrorDocument(document, message.view());
-  std::fputs(document.OutputBuffer.c_str(), out_);
+  PrintOutputBuffer(document, out_);
   std::fflush(out_);
   EndProcessAtOnce(2);
 }
