@@ -1,6 +1,14 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <thread>
@@ -69,6 +77,20 @@ TEST(PathMapTest, MapsWindowsPathsUnderTheDriveRoot) {
 #endif
 }
 
+// Each piece as read: "~" in front of the rest of a longer line, "+" after a
+// piece whose line goes on.
+std::vector<std::string> PiecesOf(const std::string& contents, std::size_t piece_size) {
+  FilePtr file = FileWith(contents);
+  LineReader reader(file.get());
+  std::vector<std::string> pieces;
+  std::string piece;
+  while (reader.ReadPiece(piece_size, piece)) {
+    pieces.push_back((reader.piece_starts_line() ? "" : "~") + piece +
+                     (reader.line_goes_on() ? "+" : ""));
+  }
+  return pieces;
+}
+
 TEST(LineReaderTest, ReadsPiecesInWindowsTextMode) {
   static const struct {
     const char* name;
@@ -82,19 +104,21 @@ TEST(LineReaderTest, ReadsPiecesInWindowsTextMode) {
       {"lone CR stays inside", "a\rb\n", 99, {"a\rb"}},
       {"CR at the end is removed", "ab\r", 99, {"ab"}},
       {"CR CR LF keeps one CR", "ab\r\r\n", 99, {"ab\r"}},
-      {"long line in pieces", "abcdefg\n", 3, {"abc", "def", "g"}},
-      {"exact piece leaves an empty rest", "abc\n", 3, {"abc", ""}},
+      {"long line in pieces", "abcdefg\nh\n", 3, {"abc+", "~def+", "~g", "h"}},
+      {"a line of exactly one piece", "abc\nd\n", 3, {"abc", "d"}},
+      {"exactly one piece before CR LF", "abc\r\nd", 3, {"abc", "d"}},
+      {"exactly one piece at the end", "abc", 3, {"abc"}},
+      {"a lone CR after a full piece goes on", "abc\rd\n", 3, {"abc+", "~\rd"}},
       {"zero byte ends the text", std::string("ab\0cd\nx\n", 8), 99, {"ab", "x"}},
       {"empty file", "", 99, {}},
+      {"byte-order mark skipped", "\xEF\xBB\xBF" "ab\ncd\n", 99, {"ab", "cd"}},
+      {"byte-order mark alone", "\xEF\xBB\xBF", 99, {}},
+      {"byte-order mark only at the start", "ab\n\xEF\xBB\xBF" "cd\n", 99,
+       {"ab", "\xEF\xBB\xBF" "cd"}},
+      {"part of a mark is content", "\xEF\xBB" "ab\n", 99, {"\xEF\xBB" "ab"}},
+      {"a mark does not count into the piece", "\xEF\xBB\xBF" "abc\n", 3, {"abc"}},
   };
-  for (const auto& c : kCases) {
-    FilePtr file = FileWith(c.contents);
-    LineReader reader(file.get());
-    std::vector<std::string> lines;
-    std::string piece;
-    while (reader.ReadPiece(c.piece, piece)) lines.push_back(piece);
-    EXPECT_EQ(lines, c.lines) << c.name;
-  }
+  for (const auto& c : kCases) EXPECT_EQ(PiecesOf(c.contents, c.piece), c.lines) << c.name;
 }
 
 TEST(HostFilesTest, DirectoriesDoNotOpenAsFiles) {
@@ -231,6 +255,10 @@ TEST_F(LinkInThePlaceTest, IsNeverFollowed) {
        [](const PathMap& paths, std::string_view name) {
          return FileLock::Take(paths, name, 0ms).held();
        }},
+      {"OpenForAppending",
+       [](const PathMap& paths, std::string_view name) {
+         return OpenForAppending(paths, name) != nullptr;
+       }},
   };
   for (const auto& opener : kOpeners) {
     for (const char* target : {"target.txt", "none.txt"}) {
@@ -241,6 +269,76 @@ TEST_F(LinkInThePlaceTest, IsNeverFollowed) {
   }
   EXPECT_EQ(WholeFile("target.txt"), "precious");
   EXPECT_FALSE(fs::exists("none.txt")) << "the link's missing target was created";
+}
+
+using OnlyRegularFilesTest = InWorkingDirectoryTest;
+
+// None of these may be opened: a pipe without a writer would block the open,
+// a device would read or take bytes without end. None is deleted either.
+TEST_F(OnlyRegularFilesTest, PipesSocketsAndDevicesAreNotOpenedNorDeleted) {
+  ASSERT_EQ(mkfifo("pipe", 0644), 0);
+  fs::create_symlink("/dev/zero", "zero");
+  fs::create_symlink("/dev/null", "null");
+  int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strcpy(address.sun_path, "socket");
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  for (const char* name : {"pipe", "zero", "null", "socket"}) {
+    EXPECT_FALSE(CanOpen(paths_, name)) << name;
+    EXPECT_FALSE(OpenForAppending(paths_, name)) << name;
+    RemoveRegularFile(paths_, name);
+    EXPECT_TRUE(fs::exists(fs::symlink_status(name))) << name << " was deleted";
+  }
+  close(listener);
+}
+
+TEST_F(OnlyRegularFilesTest, RegularFilesAreReadAppendedAndDeleted) {
+  dir_.Write("file.txt", "x");
+  fs::create_symlink("file.txt", "link");
+  EXPECT_TRUE(CanOpen(paths_, "file.txt"));
+  EXPECT_TRUE(CanOpen(paths_, "link")) << "a link to a regular file is read";
+  RemoveRegularFile(paths_, "link");
+  EXPECT_TRUE(fs::exists(fs::symlink_status("link"))) << "only a regular file is deleted";
+  RemoveRegularFile(paths_, "file.txt");
+  EXPECT_FALSE(fs::exists("file.txt"));
+  RemoveRegularFile(paths_, "none.txt");  // a missing file is no error
+}
+
+// The run log tells who logs on where: another account may not read it.
+TEST_F(OnlyRegularFilesTest, CreatedFilesAreTheOwnersAlone) {
+  mode_t old_mask = umask(022);
+  FilePtr appended = OpenForAppending(paths_, "log.txt");
+  FilePtr created = CreateNewForWriting(paths_, "new.txt");
+  umask(old_mask);
+  ASSERT_TRUE(appended && created);
+  for (const char* name : {"log.txt", "new.txt"}) {
+    EXPECT_EQ(fs::status(name).permissions(), fs::perms::owner_read | fs::perms::owner_write)
+        << name;
+  }
+}
+#else
+
+// Windows opens a device for any of its reserved names, in any directory
+// and with any extension; none is ever opened as a file.
+TEST(OnlyRegularFilesTest, ReservedDeviceNamesAreNeverOpened) {
+  TempDirectory dir;
+  const std::string in_dir = dir.path().string() + "\\";
+  PathMap paths;
+  for (std::string name : {"NUL", "nul.txt", "CON", "con.P00", "aux", "PRN.log", "COM1",
+                           "com9.ini", "LPT1", "lpt9 .x", "CONOUT$", "COM0"}) {
+    for (const std::string& path : {name, in_dir + name}) {
+      EXPECT_FALSE(CanOpen(paths, path)) << path;
+      EXPECT_FALSE(OpenForAppending(paths, path)) << path;
+      EXPECT_FALSE(CreateNewForWriting(paths, path)) << path;
+    }
+  }
+  EXPECT_FALSE(CanOpen(paths, "\\\\.\\pipe\\none"));
+  // Names that only look like devices are files.
+  for (std::string name : {"COM10.txt", "console.P00", "NULL", "LPT"}) {
+    dir.Write(name, "x");
+    EXPECT_TRUE(CanOpen(paths, in_dir + name)) << name;
+  }
 }
 #endif
 

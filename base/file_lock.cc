@@ -45,10 +45,11 @@ void UnlockAndClose(std::intptr_t file, bool locked) {
 #else
 
 // O_NOFOLLOW: a link in the place of the lock file fails the open rather than
-// create or lock the file it names. Open for writing, as an exclusive lock
-// needs on NFS. 0644 as any file the program makes.
+// create or lock the file it names; O_NONBLOCK: a pipe in its place never
+// makes the open wait. Open for writing, as an exclusive lock needs on NFS.
+// 0600 as any file the program makes.
 std::intptr_t OpenLockFile(const std::string& host_path) {
-  return open(host_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+  return open(host_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
 }
 
 // flock rather than fcntl locks: an flock lock belongs to the open file, as

@@ -13,15 +13,6 @@
 #include <atomic>
 #include <cstdio>
 
-namespace {
-
-bool IsDirectory(const std::string& host_path) {
-  struct stat info;
-  return stat(host_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-}  // namespace
-
 #ifdef _WIN32
 
 std::string PathMap::HostPath(std::string_view windows_path) const {
@@ -32,8 +23,63 @@ namespace {
 
 unsigned long ProcessId() { return GetCurrentProcessId(); }
 
+bool SameLetters(std::string_view text, std::string_view upper) {
+  if (text.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != upper[i]) return false;
+  }
+  return true;
+}
+
+// A name Windows takes for a device in any directory and with any
+// extension ("NUL", "c:\x\com1.txt", "Lpt9 .log"), or a path into the
+// device namespace ("\\.\pipe\x", "\\?\..."). Opening one reads a console,
+// a port or a pipe, never a file.
+bool IsDeviceName(std::string_view path) {
+  if (path.substr(0, 4) == "\\\\.\\" || path.substr(0, 4) == "\\\\?\\") return true;
+  std::size_t last = path.find_last_of("\\/:");
+  std::string_view name = last == std::string_view::npos ? path : path.substr(last + 1);
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+    if (SameLetters(name, device)) return true;
+  }
+  // COM1 to COM9 and LPT1 to LPT9; newer Windows also take the digit 0 and
+  // the superscripts 1, 2 and 3 (bytes B9, B2, B3 of the ANSI code page).
+  if (name.size() != 4 || std::string_view("0123456789\xB9\xB2\xB3").find(name[3]) ==
+                              std::string_view::npos) {
+    return false;
+  }
+  return SameLetters(name.substr(0, 3), "COM") || SameLetters(name.substr(0, 3), "LPT");
+}
+
+// Nothing with a device name is opened; what did open must be a file on a
+// disk (not a pipe or a character device) and not a directory.
+FilePtr OpenRegularFile(const std::string& host_path, const char* mode) {
+  if (IsDeviceName(host_path)) return nullptr;
+  DWORD attributes = GetFileAttributesA(host_path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return nullptr;
+  }
+  FilePtr file(std::fopen(host_path.c_str(), mode));
+  if (!file) return nullptr;
+  HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())));
+  if (GetFileType(handle) != FILE_TYPE_DISK) return nullptr;
+  return file;
+}
+
+bool IsRegularFile(const std::string& host_path) {
+  if (IsDeviceName(host_path)) return false;
+  DWORD attributes = GetFileAttributesA(host_path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
 // CREATE_NEW fails when the name exists in any form, a link included.
 FilePtr CreateNewHostFile(const std::string& host_path) {
+  if (IsDeviceName(host_path)) return nullptr;
   HANDLE handle = CreateFileA(host_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
@@ -79,15 +125,51 @@ namespace {
 
 unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
 
+// The files the program creates are its owner's alone (mode 0600): the run
+// log tells who logs on where, and nothing another account does needs them.
+constexpr mode_t kCreatedFileMode = 0600;
+
+// Opens without waiting (a pipe with no writer would block the open itself,
+// and O_NOCTTY keeps a terminal from becoming the process's own), then keeps
+// the descriptor only when fstat says it is a regular file; reads and writes
+// of a regular file never wait, so the flag goes again before stdio uses it.
+FilePtr OpenRegularDescriptor(const std::string& host_path, int flags, const char* mode) {
+  int descriptor = open(host_path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                        kCreatedFileMode);
+  if (descriptor < 0) return nullptr;
+  struct stat info;
+  if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) ||
+      fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0) {
+    close(descriptor);
+    return nullptr;
+  }
+  FilePtr file(fdopen(descriptor, mode));
+  if (!file) close(descriptor);
+  return file;
+}
+
+// A name that is no regular file is not opened at all, so a device is never
+// touched; the check after the open covers a file swapped in between.
+FilePtr OpenRegularFile(const std::string& host_path, const char* mode) {
+  bool appending = mode[0] == 'a';
+  struct stat info;
+  int found = appending ? lstat(host_path.c_str(), &info) : stat(host_path.c_str(), &info);
+  if (found == 0 && !S_ISREG(info.st_mode)) return nullptr;
+  if (found != 0 && !appending) return nullptr;
+  int flags = appending ? O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW : O_RDONLY;
+  return OpenRegularDescriptor(host_path, flags, mode);
+}
+
+bool IsRegularFile(const std::string& host_path) {
+  struct stat info;
+  return lstat(host_path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 // O_EXCL fails when the name exists, a link included (O_NOFOLLOW says the
-// same outright). Mode 0644 (less the umask), what fopen gave the files the
-// program wrote before: a draft becomes "SapRfc.ini", a copy of a destination
-// file that lies readable beside it and holds no password (that goes in the
-// connect string), so hiding it from other accounts would protect nothing
-// and keep SAP's own tools of another account from reading it.
+// same outright).
 FilePtr CreateNewHostFile(const std::string& host_path) {
-  int descriptor =
-      open(host_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  int descriptor = open(host_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        kCreatedFileMode);
   if (descriptor < 0) return nullptr;
   FilePtr file(fdopen(descriptor, "wb"));
   if (!file) close(descriptor);
@@ -100,8 +182,19 @@ FilePtr CreateNewHostFile(const std::string& host_path) {
 
 FilePtr OpenForReading(const PathMap& paths, std::string_view windows_path) {
   std::string host = paths.HostPath(windows_path);
-  if (host.empty() || IsDirectory(host)) return nullptr;
-  return FilePtr(std::fopen(host.c_str(), "rb"));
+  if (host.empty()) return nullptr;
+  return OpenRegularFile(host, "rb");
+}
+
+std::optional<std::uint64_t> FileSize(std::FILE* file) {
+#ifdef _WIN32
+  struct _stat64 info;
+  if (_fstat64(_fileno(file), &info) != 0) return std::nullopt;
+#else
+  struct stat info;
+  if (fstat(fileno(file), &info) != 0) return std::nullopt;
+#endif
+  return static_cast<std::uint64_t>(info.st_size);
 }
 
 bool CanOpen(const PathMap& paths, std::string_view windows_path) {
@@ -123,7 +216,7 @@ std::string DraftPath(std::string_view windows_path) {
 FilePtr OpenForAppending(const PathMap& paths, std::string_view windows_path) {
   std::string host = paths.HostPath(windows_path);
   if (host.empty()) return nullptr;
-  return FilePtr(std::fopen(host.c_str(), "ab"));
+  return OpenRegularFile(host, "ab");
 }
 
 void RemoveHostFile(const PathMap& paths, std::string_view windows_path) {
@@ -131,24 +224,64 @@ void RemoveHostFile(const PathMap& paths, std::string_view windows_path) {
   if (!host.empty()) std::remove(host.c_str());
 }
 
+void RemoveRegularFile(const PathMap& paths, std::string_view windows_path) {
+  std::string host = paths.HostPath(windows_path);
+  if (!host.empty() && IsRegularFile(host)) std::remove(host.c_str());
+}
+
+int LineReader::RawChar() {
+  if (held_.empty()) return std::getc(file_);
+  int c = held_.back();
+  held_.pop_back();
+  return c;
+}
+
 int LineReader::ReadTextChar() {
-  int c = std::getc(file_);
+  int c = RawChar();
   if (c != '\r') return c;
-  int next = std::getc(file_);
+  int next = RawChar();
   if (next == '\n') return '\n';
-  if (next != EOF) std::ungetc(next, file_);
+  if (next != EOF) PutBack(next);
   return '\r';
 }
 
+void LineReader::SkipByteOrderMark() {
+  static constexpr unsigned char kMark[] = {0xEF, 0xBB, 0xBF};
+  int read[3];
+  std::size_t count = 0;
+  while (count < 3 && (read[count] = RawChar()) == kMark[count]) ++count;
+  if (count == 3) return;
+  if (read[count] != EOF) PutBack(read[count]);
+  while (count > 0) PutBack(read[--count]);
+}
+
 bool LineReader::ReadPiece(std::size_t max_chars, std::string& piece) {
+  if (at_file_start_) SkipByteOrderMark();
+  at_file_start_ = false;
+  piece_starts_line_ = at_line_start_;
   piece.clear();
+  bool line_ended = false;
   while (piece.size() < max_chars) {
     int c = ReadTextChar();
-    if (c == EOF) break;
+    if (c == EOF) {
+      line_ended = true;
+      break;
+    }
     piece += static_cast<char>(c);
-    if (c == '\n') break;
+    if (c == '\n') {
+      line_ended = true;
+      break;
+    }
   }
   if (piece.empty()) return false;
+  if (!line_ended) {
+    // A full piece: its line ends here if a line end or the file's end
+    // follows, and otherwise goes on in the next piece.
+    int next = ReadTextChar();
+    line_ended = next == '\n' || next == EOF;
+    if (!line_ended) PutBack(next);
+  }
+  at_line_start_ = line_ended;
   piece.resize(piece.find('\0') == std::string::npos ? piece.size() : piece.find('\0'));
   if (!piece.empty() && piece.back() == '\r') piece.pop_back();
   if (!piece.empty() && piece.back() == '\n') piece.pop_back();

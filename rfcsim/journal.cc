@@ -1,5 +1,6 @@
 #include "rfcsim/journal.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace rfcsim {
@@ -11,8 +12,15 @@ bool journal_on = false;
 
 void EnableJournal(bool on) { journal_on = on; }
 
+bool MayAppendTo(const char* name) {
+  std::error_code error;
+  std::filesystem::file_type type = std::filesystem::status(name, error).type();
+  return type == std::filesystem::file_type::not_found ||
+         type == std::filesystem::file_type::regular;
+}
+
 void WriteJournal(std::string_view line) {
-  if (!journal_on) return;
+  if (!journal_on || !MayAppendTo(kJournalFile)) return;
   std::ofstream journal(kJournalFile, std::ios::app | std::ios::binary);
   journal << line << '\n';
   journal.flush();

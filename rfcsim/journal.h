@@ -20,8 +20,13 @@ inline constexpr const char* kJournalFile = "rfcsim.journal";
 void EnableJournal(bool on);
 
 /// Appends `line` and a line end when the journal is on. A file that cannot
-/// be opened loses the line.
+/// be opened, or is not a regular file, loses the line.
 void WriteJournal(std::string_view line);
+
+/// Whether the library may append to its file `name` in the working
+/// directory: only when it is missing or a regular file. A pipe in its place
+/// would make the call wait for ever, a device would take the writes.
+bool MayAppendTo(const char* name);
 
 /// A passed text as the journal shows it: in double quotes, with a quote,
 /// a backslash and every byte outside 0x20 to 0x7E escaped as \", \\ and

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <string>
 
+#include "rfcsim/journal.h"
+
 namespace rfcsim {
 namespace {
 
@@ -30,6 +32,7 @@ std::string ThreadColumn(RfcConnectionHandle connection) {
 
 void AppendTrace(const SystemConfig* system, RfcConnectionHandle connection,
                  const LastError& error) {
+  if (!MayAppendTo(kTraceFile)) return;
   std::ofstream trace(kTraceFile, std::ios::app);
   if (!system || system->trace_block) {
     trace << "**** ERROR file opened at " << Timestamp() << ", rfcsim connection " << connection
