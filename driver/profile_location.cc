@@ -41,7 +41,7 @@ std::string DirectoryFromPathFile(std::FILE* path_file) {
   LineReader reader(path_file);
   std::string line;
   while (reader.ReadPiece(kPathFilePiece, line)) {
-    if (QualifiesAsDirectory(line)) directory = line;
+    if (reader.piece_starts_line() && QualifiesAsDirectory(line)) directory = line;
   }
   if (directory.empty() || directory.back() != '\\') directory += '\\';
   return directory;

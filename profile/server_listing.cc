@@ -20,8 +20,16 @@ std::string RequiredAllocationItem() {
 // What reading one file left behind.
 struct ListingRead {
   bool listing_too_long = false;
+  bool line_too_long = false;
   std::optional<std::string> fault;
 };
+
+// A line that matches its key and goes on beyond its piece would lose the
+// names or the parameters after the piece without a word, so it is a fault.
+bool KeyLineFits(const LineReader& reader, ListingRead& read) {
+  if (reader.line_goes_on()) read.line_too_long = true;
+  return !read.line_too_long;
+}
 
 void AppendListingText(std::string_view line, SensorAllocation& allocation,
                        ListingRead& read) {
@@ -30,12 +38,18 @@ void AppendListingText(std::string_view line, SensorAllocation& allocation,
   }
 }
 
+std::string LineTooLong(std::string_view file_name) {
+  return "Error 1114: Line in ProFile " + std::string(file_name) + " too long...";
+}
+
 ListingRead ReadItemFile(std::FILE* file, SensorAllocation& allocation) {
   ListingRead read;
   LineReader reader(file);
   std::string line;
   while (reader.ReadPiece(kListingPiece, line)) {
-    if (line.substr(0, 8) == "# Gsng: ") AppendListingText(line, allocation, read);
+    if (!reader.piece_starts_line() || line.substr(0, 8) != "# Gsng: ") continue;
+    if (!KeyLineFits(reader, read)) return read;
+    AppendListingText(line, allocation, read);
   }
   return read;
 }
@@ -71,7 +85,11 @@ ListingRead ReadGlobalFile(std::FILE* file, const ListingSource& source, Listing
   LineReader reader(file);
   std::string line;
   while (reader.ReadPiece(kListingPiece, line)) {
+    if (!reader.piece_starts_line()) continue;
     std::string key = UpperCase(line.substr(0, kKeyLength));
+    if ((key == listing_key || key == allocation_key) && !KeyLineFits(reader, read)) {
+      return read;
+    }
     if (key == listing_key) AppendListingText(line, allocation, read);
     if (key == allocation_key) {
       read.fault = AcceptAllocation(line, texts, allocation);
@@ -90,6 +108,7 @@ std::optional<std::string> ReadGlobalListing(const ListingSource& source, Listin
   read = ReadGlobalFile(file.get(), source, texts, allocation);
   file.reset();
   if (read.fault) return read.fault;
+  if (read.line_too_long) return LineTooLong(source.ProfileName);
 
   std::size_t item = allocation.AllocationText.find("Item=");
   if (item != std::string::npos) {
@@ -114,6 +133,7 @@ std::optional<std::string> ReadListing(const ListingSource& source, ListingTexts
     std::optional<std::string> fault = ReadGlobalListing(source, texts, allocation, read);
     if (fault) return fault;
   }
+  if (read.line_too_long) return LineTooLong(source.ProfileName);
   if (read.listing_too_long) return "Error 1108: Global Server Listing too long...";
   if (allocation.ServerListing.empty()) return "Error 1025: Global Server Listing missing...";
   if (texts.ItemId.empty()) return "Error 1026: Global Item Idenification missing...";

@@ -7,7 +7,8 @@ namespace {
 constexpr std::size_t kLabelLength = 12;
 constexpr std::size_t kValueColumn = 14;
 constexpr std::size_t kMaxValue = 60;
-// The strict reader reads lines in pieces of 159 characters, the listed 199.
+// The strict reader reads lines in pieces of 159 characters, the listed 199;
+// a longer line counts with its first piece, which holds its label and value.
 constexpr std::size_t kStrictPiece = 159;
 constexpr std::size_t kListedPiece = 199;
 
@@ -150,7 +151,10 @@ std::optional<std::string> ReadSystemProfile(FilePtr file, ProfileReader variant
   LineReader reader(file.get());
   std::size_t piece = variant == ProfileReader::kStrict ? kStrictPiece : kListedPiece;
   std::string line;
-  while (!read.stopped() && reader.ReadPiece(piece, line)) read.HandleLine(line);
+  while (!read.stopped() && reader.ReadPiece(piece, line)) {
+    // The rest of an over-long line is no line of its own, whatever it reads.
+    if (reader.piece_starts_line()) read.HandleLine(line);
+  }
   file.reset();
   if (!read.stopped()) read.CheckFields();
   return read.fault();

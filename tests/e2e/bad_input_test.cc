@@ -33,6 +33,7 @@ const std::string kGlobalFile = std::string(kProgramFilesDir) + "SAP Quadrant.Gb
 const std::string kItemFile = std::string(kProgramFilesDir) + "Quadrant.Prf";
 const std::string kSensor(kSensorItem);
 const std::string kMissingPrd = "Error 1002: Profile prd.P00 is missing...";
+const std::string kGlobalLineTooLong = "Error 1114: Line in ProFile SAP Quadrant.Gbl too long...";
 const std::string kInvalidPrd = "Error 1003: Invalid Parameter(s) at prd.P00 found...";
 
 /// The bytes 1 to 31 but tab, line feed and carriage return, then DEL, bytes
@@ -230,10 +231,10 @@ TEST(BadInput, OverLongFileContents) {
        {PathFileHolding(std::string(5000, 'x') + "\nD:\\Tools\\ExeXml\\\n"),
         {"D/Tools/ExeXml/prd.P00", UsableProfile()}, Landscape()},
        {"prd"}, Measured()},
-      {"path-file line whose second piece of 99 characters names the directory",
+      {"path-file line whose rest after 99 characters would name a directory",
        {PathFileHolding(std::string(99, 'x') + "\\Sensors\\ExeXml\\\n"),
         {"C/Sensors/ExeXml/prd.P00", UsableProfile()}, Landscape()},
-       {"prd"}, Measured()},
+       {"prd"}, Error(kMissingPrd)},
       // Profile lines are read in pieces of 159 characters.
       {"profile value of 5000 characters cut to 60 in a field of 63",
        {PrtgProfileFile(ProfileWithValue(kExtcompany, std::string(5000, 'e'))), Landscape()},
@@ -245,22 +246,26 @@ TEST(BadInput, OverLongFileContents) {
        {PrtgProfileFile(UsableProfile() + "Destination" + std::string(4988, '.') + ": QAS\n"),
         Landscape()},
        {"prd"}, Measured()},
-      // Listing lines are read in pieces of 199 characters: only the first
-      // piece of a long line starts with the key, and it holds 179
-      // characters of names, 29 with their "#" and one without.
+      // Listing lines are read in pieces of 199 characters: a line of the
+      // sensor's keys that is longer would lose what follows, so it ends the
+      // run; a longer line of other keys is passed over whole.
       {"listing line of 5000 characters",
        {{kGlobalFile, kAllocationN + Listing(repeated_a)}}, {"global", "PRD"},
-       Summary(Counts("N", 30))},
+       Error(kGlobalLineTooLong)},
       {"item-file line of 5000 characters", {{kItemFile, Item(repeated_a)}},
-       {"x", "ITEM=N"}, Summary(Counts("N", 30))},
+       {"x", "ITEM=N"}, Error("Error 1114: Line in ProFile Quadrant.Prf too long...")},
       {"allocation line of 5000 characters",
        {{kGlobalFile, Listing("A.P00#") +
                           Allocation("Item=N," + kSensor + "," + std::string(4980, 'p'))}},
-       {"global", "PRD"}, Summary(Counts("N", 1))},
+       {"global", "PRD"}, Error(kGlobalLineTooLong)},
       {"allocation line of 5000 characters, the sensor item after character 199",
        {{kGlobalFile,
          Listing("A.P00#") + Allocation(std::string(4950, 'p') + "," + kSensor + ",Item=N")}},
-       {"global", "PRD"}, Error("Error 1029: Invalid Sensor-Allocation...")},
+       {"global", "PRD"}, Error(kGlobalLineTooLong)},
+      {"another sensor's listing line of 5000 characters",
+       {{kGlobalFile, kAllocationN + Listing("A.P00#") +
+                          ListingLine("OTHER", repeated_a) + "\n"}},
+       {"global", "PRD"}, Summary(Counts("N", 1))},
   });
 }
 
@@ -417,11 +422,10 @@ TEST(BadInput, LineEnds) {
   RunCases({
       {"profile with CR LF and LF line ends in turn", {PrtgProfileFile(mixed), Landscape()},
        {"prd"}, Measured()},
-      // One line, read in pieces of 159 characters: the first piece ends
-      // after "Mode.......: R/3"; the second holds "Hostname...: " and the
-      // rest, far longer than a host name.
+      // One line, read in pieces of 159 characters: only the first piece
+      // counts, whose label is "Extcompany.:"; the user's label is in the rest.
       {"profile with lone CR line ends", {PrtgProfileFile(lone_cr(UsableProfile())), Landscape()},
-       {"prd"}, Error(kInvalidPrd)},
+       {"prd"}, Error("Error 1006: Username in Profile prd.P00 is missing...")},
       {"path file with lone CR line ends: one line, no such directory",
        {PathFileHolding("D:\\Old\\ExeXml\\\rE:\\New\\ExeXml\\\r"),
         {"D/Old/ExeXml/prd.P00", UsableProfile()}, {"E/New/ExeXml/prd.P00", UsableProfile()},
