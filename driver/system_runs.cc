@@ -79,10 +79,11 @@ void MeasureSizes(const RunTexts& run, RunState& state) {
   ReportDatabaseSizes(call, state.status, state.output, sizing);
 }
 
-RfcConnectionHandle OpenConnection(const RunTexts& run, RunState& state, std::FILE* out) {
+RfcConnectionHandle OpenConnection(const RunTexts& run, RunState& state, std::FILE* out,
+                                   std::string* refusal = nullptr) {
   ConnectionContext context = ConnectionContextOf(run, out);
   context.progress = &state.progress;
-  return OpenRfcConnection(state.rfc, state.connection, context);
+  return OpenRfcConnection(state.rfc, state.connection, context, refusal);
 }
 
 void PrintSingleReportLines(const RunTexts& run, const ConnectionParameters& profile,
@@ -225,11 +226,13 @@ Outcome RunSingleSystem(const RunTexts& run, RunState& state, FilePtr profile_fi
   state.status = RunStatus::kErr;
   if (run.ConsoleReport) PrintSingleReportLines(run, state.connection, out);
 
-  state.rfc.RfcHandle = OpenConnection(run, state, out);
+  std::string refusal;
+  state.rfc.RfcHandle = OpenConnection(run, state, out, &refusal);
   if (state.rfc.RfcHandle == 0) {
-    return EndWithMessage(
-        state, "Error 1011: RFC-Open for " + state.connection.Destination.str() + " failed !",
-        out);
+    if (refusal.empty()) {
+      refusal = "Error 1011: RFC-Open for " + state.connection.Destination.str() + " failed !";
+    }
+    return EndWithMessage(state, refusal, out);
   }
   Outcome checked = CheckSystem(run, state, out);
   if (checked.ended()) return checked;
@@ -238,7 +241,7 @@ Outcome RunSingleSystem(const RunTexts& run, RunState& state, FilePtr profile_fi
   if (state.status != RunStatus::kOk) return FailureEnding(run, state, out);
 
   PrintOutputBuffer(state.output, out);
-  RemoveHostFile(run.paths, kTraceFile);
+  RemoveRegularFile(run.paths, kTraceFile);
   if (run.ConsoleReport) PrintReportLine(ClosingText(TimeText()), out);
   return Outcome::End(0);
 }

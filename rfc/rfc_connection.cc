@@ -70,6 +70,7 @@ void FillOpenRecords(RfcSession& session) {
 // created new, so no other run's draft, nor a file or link planted in the
 // working directory, is ever written to.
 bool CopyConnectionFile(std::FILE* destination_file, const PathMap& paths) {
+  std::uint64_t copied = 0;
   const std::string draft_name = DraftPath(kConnectionFile);
   // A file of that name can only be left over from an earlier process that
   // had this process id and ended before its rename: no other run drafts
@@ -80,8 +81,11 @@ bool CopyConnectionFile(std::FILE* destination_file, const PathMap& paths) {
   char chunk[4096];
   std::size_t got;
   bool written = true;
-  while ((got = std::fread(chunk, 1, sizeof chunk, destination_file)) > 0) {
-    written = written && std::fwrite(chunk, 1, got, draft.get()) == got;
+  while (written && (got = std::fread(chunk, 1, sizeof chunk, destination_file)) > 0) {
+    // A file that grew past the bound since it was measured is not copied.
+    copied += got;
+    written = copied <= kMaxConnectionFileBytes &&
+              std::fwrite(chunk, 1, got, draft.get()) == got;
   }
   written = std::fclose(draft.release()) == 0 && written;
   std::error_code error;
@@ -95,6 +99,13 @@ bool CopyConnectionFile(std::FILE* destination_file, const PathMap& paths) {
 std::string ConnectString(const ConnectionParameters& profile) {
   return "CLIENT=" + profile.Client.str() + " USER=" + profile.User.str() +
          " PASSWD=" + profile.Password.str() + " LANG=D DEST=" + profile.Destination.str();
+}
+
+// A destination file holds a few destinations: one larger than the bound
+// is no destination file, and copying it would fill the disk.
+bool FitsConnectionFile(std::FILE* destination_file) {
+  std::optional<std::uint64_t> size = FileSize(destination_file);
+  return size && *size <= kMaxConnectionFileBytes;
 }
 
 void MarkStep(const ConnectionContext& context, std::string_view step) {
@@ -146,14 +157,22 @@ std::int32_t SystemNumber(std::string_view text) {
   return number;
 }
 
+std::string ConnectionFileTooLarge(std::string_view file_name) {
+  return "Error 1113: Destination-File " + std::string(file_name) + " too large...";
+}
+
 RfcConnectionHandle OpenRfcConnection(RfcSession& session, const ConnectionParameters& profile,
-                                      const ConnectionContext& context) {
+                                      const ConnectionContext& context, std::string* refusal) {
   if (!FillOptionTexts(session.texts, profile, context)) return 0;
   FillOpenRecords(session);
 
   const RfcLibrary& rfc = session.library;
-  FilePtr destination_file =
-      OpenForReading(context.paths, "SapRfc." + profile.Destination.str());
+  const std::string destination_name = "SapRfc." + profile.Destination.str();
+  FilePtr destination_file = OpenForReading(context.paths, destination_name);
+  if (destination_file && !FitsConnectionFile(destination_file.get())) {
+    if (refusal != nullptr) *refusal = ConnectionFileTooLarge(destination_name);
+    return 0;
+  }
   if (!destination_file) {
     MarkStep(context, "RfcOpen");
     RfcConnectionHandle handle = rfc.RfcOpen(&session.open_options);

@@ -15,7 +15,9 @@
 #define KESTRELON_RFC_RFC_CONNECTION_H_
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "base/fixed_text.h"
@@ -31,6 +33,9 @@ inline constexpr std::string_view kConnectionFileLock = "SapRfc.ini.lock";
 /// How long a run waits for that lock before its open fails: far longer than
 /// the copy and an open take, short beside the time PRTG gives a sensor.
 inline constexpr std::chrono::seconds kConnectionFileLockWait{10};
+
+/// The largest destination file that is copied into "SapRfc.ini": 1 MiB.
+inline constexpr std::uint64_t kMaxConnectionFileBytes = 1024 * 1024;
 
 /// Private copies of the profile values handed to RfcOpen; the records point
 /// into them, so they live as long as the session.
@@ -78,9 +83,15 @@ struct ConnectionContext {
 /// Opens the connection and answers its handle; 0 when none was opened
 /// (the library refused, the lock of "SapRfc.ini" was not had within
 /// kConnectionFileLockWait, "SapRfc.ini" could not be written, or a value
-/// does not fit its option text).
+/// does not fit its option text). A destination file larger than
+/// kMaxConnectionFileBytes is not copied and nothing is opened; then
+/// `*refusal` (when given) gets ConnectionFileTooLarge's message.
 RfcConnectionHandle OpenRfcConnection(RfcSession& session, const ConnectionParameters& profile,
-                                      const ConnectionContext& context);
+                                      const ConnectionContext& context,
+                                      std::string* refusal = nullptr);
+
+/// "Error 1113: Destination-File NAME too large...".
+std::string ConnectionFileTooLarge(std::string_view file_name);
 
 /// The override value after `key` (",HOST=" or ",NO=") in the parameters: up
 /// to the next comma or blank or the end. The key is found in the keys, the
