@@ -97,8 +97,12 @@ std::string BytesToHex(const unsigned char* bytes, std::size_t count) {
 std::string PackedToText(const unsigned char* bytes, std::size_t length, unsigned decimals) {
   std::string hex = BytesToHex(bytes, length);
   if (hex.empty()) return "+";
+  // The sign half-byte: B and D are minus; A, C, E and F plus; a digit there
+  // means the bytes are no packed number at all.
+  char sign = hex.back();
+  if (sign >= '0' && sign <= '9') return "";
   std::string digits = hex.substr(0, hex.size() - 1);
-  std::string text = hex.back() == 'D' ? "-" : "+";
+  std::string text = sign == 'B' || sign == 'D' ? "-" : "+";
   std::size_t whole = decimals < digits.size() ? digits.size() - decimals : 0;
   text += digits.substr(0, whole);
   if (decimals > 0) text += "." + digits.substr(whole);

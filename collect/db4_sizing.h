@@ -35,9 +35,10 @@ struct SizingContext {
 std::string BytesToHex(const unsigned char* bytes, std::size_t count);
 
 /// A packed decimal of `length` bytes with `decimals` digits after the point
-/// as signed text: "-" for the sign nibble D, "+" for any other, then the
-/// digits (not validated, leading zeros kept), with a "." before the last
-/// `decimals` digits.
+/// as signed text: "-" for the sign nibble B or D, "+" for A, C, E or F,
+/// then the digits (not validated, leading zeros kept), with a "." before
+/// the last `decimals` digits. Empty when the sign nibble is a digit 0 to 9:
+/// such bytes are no packed number.
 std::string PackedToText(const unsigned char* bytes, std::size_t length, unsigned decimals);
 
 /// The size figure of a packed text: nullopt when the text is negative or

@@ -16,6 +16,10 @@ TEST(PackedToTextTest, WritesSignAndDigits) {
       {{0x12, 0x34, 0x5C}, 1, "+1234.5"},
       {{0x00, 0x00, 0x01, 0x23, 0x45, 0x67, 0x89, 0x0C}, 5, "+0000012345.67890"},
       {{0xAB, 0xCD}, 0, "-ABC"}, {{0xAB, 0xCE}, 0, "+ABC"},
+      // Every sign half-byte: B is minus as D is; a digit is no sign at all.
+      {{0x12, 0x3A}, 0, "+123"}, {{0x12, 0x3B}, 0, "-123"}, {{0x12, 0x3C}, 0, "+123"},
+      {{0x12, 0x3D}, 0, "-123"}, {{0x12, 0x3E}, 0, "+123"}, {{0x12, 0x3F}, 0, "+123"},
+      {{0x12, 0x30}, 0, ""}, {{0x12, 0x35}, 0, ""}, {{0x12, 0x39}, 0, ""},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(PackedToText(c.bytes.data(), c.bytes.size(), c.decimals), c.text) << c.text;
