@@ -4,6 +4,10 @@
 // process, apart from the RFC library's error handler (the failure report),
 // which must end it from inside a library call, and the watchdog of
 // --timeout, which ends it from its own thread when the run takes too long.
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 #include <chrono>
 #include <cstdio>
 #include <optional>
@@ -18,6 +22,15 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A core file of a crashing run would hold the clear password and the key
+// for whoever may read the working directory, so the process asks for none.
+void RefuseCoreFiles() {
+#ifndef _WIN32
+  const struct rlimit none = {0, 0};
+  setrlimit(RLIMIT_CORE, &none);
+#endif
+}
 
 Outcome Run(int argc, char** argv, RunState& state, Clock::time_point started) {
   RunTexts run;
@@ -45,6 +58,7 @@ Outcome Run(int argc, char** argv, RunState& state, Clock::time_point started) {
 
 int main(int argc, char** argv) {
   Clock::time_point started = Clock::now();
+  RefuseCoreFiles();
   RunState state;
   Outcome outcome = RunGuarded(
       [&] {
