@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/test_files.h"
 #include "gtest/gtest.h"
 #include "tests/e2e/expected_output.h"
 #include "tests/e2e/landscape.h"
@@ -549,6 +550,158 @@ TEST(BadInput, UnreadableFiles) {
            {"prd", ",SYSLOG"}, Measured()},
       },
       &unreadable);
+}
+
+// Marks for NoRegularFiles: a file of a case whose bytes are one of these is
+// replaced, before the run, by a named pipe or by a link to a device.
+constexpr std::string_view kPipeMark = "<named pipe>";
+constexpr std::string_view kZeroMark = "<link to /dev/zero>";
+constexpr std::string_view kNullMark = "<link to /dev/null>";
+// A link to "victim.txt" beside it, whose bytes must stay as they are.
+constexpr std::string_view kVictimLinkMark = "<link to victim.txt>";
+
+bool ReplaceMarkedFile(const std::filesystem::path& file) {
+  std::optional<std::string> bytes = WholeFile(file);
+  if (!bytes) return false;
+  const std::map<std::string_view, std::string> links = {{kZeroMark, "/dev/zero"},
+                                                         {kNullMark, "/dev/null"},
+                                                         {kVictimLinkMark, "victim.txt"}};
+  auto link = links.find(*bytes);
+  if (*bytes != kPipeMark && link == links.end()) return true;
+  std::filesystem::remove(file);
+  if (*bytes == kPipeMark) return mkfifo(file.c_str(), 0644) == 0;
+  std::error_code error;
+  std::filesystem::create_symlink(link->second, file, error);
+  return !error;
+}
+
+// A pipe where a file is expected made a run wait for ever, a device link
+// made it read (and copy) without end: anything that is no regular file is
+// as if it were not there, and is left as it is.
+TEST(BadInput, NoRegularFiles) {
+  if (RunsWindowsProgram()) GTEST_SKIP() << "named pipes and device links are POSIX files";
+  const TreePreparation replace_marked = [](const std::filesystem::path& root) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+      if (entry.is_regular_file()) files.push_back(entry.path());
+    }
+    bool ok = true;
+    for (const auto& file : files) ok = ReplaceMarkedFile(file) && ok;
+    return ok;
+  };
+  const std::string pipe(kPipeMark), zero(kZeroMark), null(kNullMark);
+  const std::string entry = SapRfcEntry("PRD", "sapprd", "00");
+  const std::string listed_profile = std::string(kProgramFilesDir) + "A.P00";
+  RunCases(
+      {
+          {"profile: a pipe", {PrtgProfileFile(pipe), Landscape()}, {"prd"}, Error(kMissingPrd)},
+          {"profile: a device", {PrtgProfileFile(zero), Landscape()}, {"prd"},
+           Error(kMissingPrd)},
+          {"path file: as if there were none",
+           {PathFileHolding(pipe), PrtgProfileFile(UsableProfile()), Landscape()}, {"prd"},
+           Measured()},
+          {"global listing", {{kGlobalFile, pipe}}, {"global", "PRD"},
+           Error("Error 1002: Profile SAP Quadrant.Gbl is missing...")},
+          {"item file", {{kItemFile, zero}}, {"x", "ITEM=N"},
+           Error("Error 1002: Profile Quadrant.Prf is missing...")},
+          {"listed profile: skipped", {{kItemFile, Item("A.P00#")}, {listed_profile, pipe}},
+           {"x", "ITEM=N"}, Summary(Counts("N", 1))},
+          {"destination file, a pipe: as if there were none",
+           {PrtgProfileFile(UsableProfile()), Landscape(), DestinationFile("PRD", pipe)},
+           {"prd"}, Measured().Leaving(std::string(kSapRfcIniFile), std::nullopt)},
+          {"destination file, a device: nothing copied",
+           {PrtgProfileFile(UsableProfile()), Landscape(), DestinationFile("PRD", zero)},
+           {"prd"}, Measured().Leaving(std::string(kSapRfcIniFile), std::nullopt)},
+          {"trace file, a pipe: neither library nor program waits",
+           {PrtgProfileFile(UsableProfile()), FailingLandscape(), {std::string(kTraceFile), pipe}},
+           {"prd"}, Error(kRfcFailure + " - Look for Trace-File")},
+          {"trace file, a link: neither it nor the file it names deleted after a measurement",
+           {PrtgProfileFile(UsableProfile()), Landscape(),
+            {std::string(kTraceFile), std::string(kVictimLinkMark)},
+            {"C/work/victim.txt", "precious"}},
+           {"prd"},
+           Measured().Leaving(std::string(kTraceFile), "precious")
+               .Leaving("C/work/victim.txt", "precious")},
+          {"trace file, a device link, after a failure: the stand-in writes nothing to it",
+           {PrtgProfileFile(UsableProfile()), FailingLandscape(), {std::string(kTraceFile), null}},
+           {"prd"}, Error(kRfcFailure + " - Look for Trace-File")},
+          {"journal, a pipe: the stand-in does not wait",
+           {PrtgProfileFile(UsableProfile()), Landscape(), {std::string(kJournalFile), pipe}},
+           {"prd"}, Measured()},
+          {"run log, a pipe: the run goes on without it",
+           {PrtgProfileFile(UsableProfile()), Landscape(), {std::string(kRunLogFile), pipe}},
+           {"prd", ",SYSLOG"}, Measured()},
+          {"run log, a link: the file it names stays untouched",
+           {PrtgProfileFile(UsableProfile()), Landscape(),
+            {std::string(kRunLogFile), std::string(kVictimLinkMark)},
+            {"C/work/victim.txt", "precious"}},
+           {"prd", ",SYSLOG"}, Measured().Leaving("C/work/victim.txt", "precious")},
+      },
+      &replace_marked);
+}
+
+// Windows opens a device for a reserved name with any extension; such a name
+// is never opened, so it is a profile that is not there. Elsewhere they are
+// ordinary names of files that are not there either.
+TEST(BadInput, ReservedDeviceNames) {
+  std::vector<Case> cases;
+  for (const char* name : {"NUL", "con", "Com1.txt", "LPT9", "aux.P00"}) {
+    std::string file = name;
+    if (file.size() < 4 || file[file.size() - 4] != '.') file += ".P00";
+    cases.push_back({name, {}, {name}, Error("Error 1002: Profile " + file + " is missing...")});
+  }
+  cases.push_back({"listed profile NUL: skipped", {{kItemFile, Item("NUL#")}}, {"x", "ITEM=N"},
+                   Summary(Counts("N", 1))});
+  RunCases(cases);
+}
+
+// Editors write a UTF-8 byte-order mark at the start of a file; it is no
+// content of the files the program reads itself. A destination file is the
+// library's and is copied byte for byte.
+TEST(BadInput, ByteOrderMark) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::string entry = SapRfcEntry("PRD", "sapprd", "00");
+  RunCases({
+      {"profile", {PrtgProfileFile(mark + UsableProfile()), Landscape()}, {"prd"}, Measured()},
+      {"path file",
+       {PathFileHolding(mark + "D:\\Tools\\ExeXml\\\n"),
+        {"D/Tools/ExeXml/prd.P00", UsableProfile()}, Landscape()},
+       {"prd"}, Measured()},
+      {"global listing", {{kGlobalFile, mark + Listing("A.P00#") + kAllocationN}},
+       {"global", "PRD"}, Summary(Counts("N", 1))},
+      {"item file", {{kItemFile, mark + Item("A.P00#")}}, {"x", "ITEM=N"},
+       Summary(Counts("N", 1))},
+      // The stand-in, as strict as a library that knows no mark, then finds
+      // no "DEST=PRD" line.
+      {"destination file: copied with its mark",
+       {PrtgProfileFile(UsableProfile()), Landscape(), DestinationFile("PRD", mark + entry)},
+       {"prd"},
+       Error("Error 1011: RFC-Open for PRD failed !")
+           .Leaving(std::string(kSapRfcIniFile), mark + entry)},
+  });
+}
+
+// A destination file holds a few destinations; a larger one than 1 MiB is
+// not copied into SapRfc.ini.
+TEST(BadInput, DestinationFileOfMoreThanOneMebibyte) {
+  const std::string entry = SapRfcEntry("PRD", "sapprd", "00");
+  const std::string largest = entry + std::string(1024 * 1024 - entry.size(), '\n');
+  const std::string listed_profile = std::string(kProgramFilesDir) + "A.P00";
+  RunCases({
+      {"1 MiB: copied",
+       {PrtgProfileFile(UsableProfile()), Landscape(), DestinationFile("PRD", largest)},
+       {"prd"}, Measured().Leaving(std::string(kSapRfcIniFile), largest)},
+      {"1 MiB and a byte: Error 1113, nothing copied",
+       {PrtgProfileFile(UsableProfile()), Landscape(), DestinationFile("PRD", largest + "\n")},
+       {"prd"},
+       Error("Error 1113: Destination-File SapRfc.PRD too large...")
+           .Leaving(std::string(kSapRfcIniFile), std::nullopt)},
+      {"in a multi-system run the system fails",
+       {{kItemFile, Item("A.P00#")}, {listed_profile, UsableProfile()}, Landscape(),
+        DestinationFile("PRD", largest + "\n")},
+       {"x", "ITEM=N"},
+       Summary(Counts("N", 1, 0, 1)).Leaving(std::string(kSapRfcIniFile), std::nullopt)},
+  });
 }
 
 TEST(BadInput, DirectoryWhereFileIsExpected) {
