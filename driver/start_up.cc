@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "driver/watchdog.h"
 #include "profile/server_listing.h"
+#include "rfc/rfc_library.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ constexpr std::string_view kUsage =
     "                       Tessaryn or Corvane\n"
     "  --drive-root=DIR     host directory holding the drive letters, so that\n"
     "                       C:\\a\\b opens DIR/C/a/b (not on Windows; default /)\n"
-    "  --rfc-library=PATH   the RFC library to load instead of the default\n"
+    "  --rfc-library=NAME   the RFC library file beside the program to load\n"
+    "                       instead of the default\n"
     "  --timeout=SECONDS    end the run with an error document after SECONDS\n"
     "                       (1 to 3600), naming the system and the step that\n"
     "                       did not answer; set it below the sensor's timeout\n"
@@ -87,6 +89,13 @@ Outcome ApplyOption(std::string_view option, RunTexts& run, Output& output,
   } else if (name == "--drive-root") {
     run.paths.drive_root = value;
   } else {
+    // Only a file name: the library is loaded from the program's directory,
+    // and a value naming another place is refused before anything is opened.
+    if (!IsPlainLibraryName(value)) {
+      return ErrorExit(output, out,
+                       "Error 1112: RFC-Library " + std::string(value) +
+                           " is no file name beside the program...");
+    }
     run.rfc_library = value;
   }
   return Outcome::GoOn();

@@ -146,6 +146,31 @@ TEST(StartUpTest, CommandLineFaultsEndTheRunWithAnErrorDocument) {
   }
 }
 
+// The library is loaded from the program's directory, so the option takes a
+// file name alone; a value that names a directory, drive, share or data
+// stream is refused at once, the same on every platform.
+TEST(StartUpTest, RfcLibraryOptionTakesAFileNameAlone) {
+  for (const char* name : {"librfc32.dll", "other.so", "...", ".hidden", "a..b", " lib "}) {
+    std::string option = std::string("--rfc-library=") + name;
+    StartedRun started = Start({option.c_str(), "prd"});
+    ASSERT_FALSE(started.outcome.ended()) << name << started.printed;
+    EXPECT_EQ(started.run.rfc_library, name);
+    EXPECT_EQ(started.printed, "");
+  }
+  for (const char* name : {"a/b.so", "/lib.so", "lib/", "./lib.so", "dir\\lib.dll",
+                           "\\\\server\\share\\lib.dll", "C:lib.dll", "C:\\lib.dll",
+                           "lib.dll:stream", ":", ".", ".."}) {
+    std::string option = std::string("--rfc-library=") + name;
+    StartedRun started = Start({option.c_str(), "prd"});
+    ASSERT_TRUE(started.outcome.ended()) << name;
+    EXPECT_EQ(started.outcome.exit_code(), 2);
+    EXPECT_EQ(started.run.rfc_library, "");
+    EXPECT_EQ(started.printed,
+              ErrorDocument("Error 1112: RFC-Library " + std::string(name) +
+                            " is no file name beside the program..."));
+  }
+}
+
 TEST(StartUpTest, HelpAndVersionEndTheRunWithExitCodeZero) {
   StartedRun version = Start({"--version", "prd"});
   EXPECT_EQ(version.outcome.exit_code(), 0);

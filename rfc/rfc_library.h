@@ -35,11 +35,19 @@ struct RfcLibrary {
 /// "librfccm.so" elsewhere.
 std::string_view DefaultRfcLibraryName();
 
-/// Loads `requested` (a path), or when it is empty the default library: on
-/// Windows through the normal DLL search, which looks in the program's
-/// directory first; elsewhere from the program's directory, then through
-/// the system search. The library stays loaded until the process ends.
-/// Returns the message of the error document when the library or one of its
+/// True when `name` is a file name alone: not empty, not "." or "..", and
+/// without '/', '\\' or ':', so that no directory, drive, share or Windows
+/// data stream is named. The same on every platform.
+bool IsPlainLibraryName(std::string_view name);
+
+/// Loads the library file `requested` (a plain file name), or when it is
+/// empty the default library, by its full path in the program's own
+/// directory, never through the system's search, the working directory or
+/// PATH. On Windows the default library is looked for in the system
+/// directory and then the Windows directory when the program's directory has
+/// none; the libraries it needs come from beside it and System32. The library
+/// stays loaded until the process ends. Returns the message of the error
+/// document when the library (also one whose name is not plain) or one of its
 /// functions is missing, nullopt on success.
 std::optional<std::string> LoadRfcLibrary(std::string_view requested, RfcLibrary& library);
 

@@ -191,7 +191,7 @@ TEST(BadInput, OverLongCommandLine) {
   const std::string p(10000, 'p');
   const std::string m(10000, 'm');
   const std::string o(9998, 'o');
-  const std::string l(9999, 'l');
+  const std::string l(10000, 'l');
   const std::string r(9999, 'r');
   RunCases({
       {"profile argument of 10000 characters", {}, {n},
@@ -206,9 +206,9 @@ TEST(BadInput, OverLongCommandLine) {
        Error(CutToDocument("Error 1102: Output-Mode " + m + " is unknown..."))},
       {"unknown option of 10000 characters", {}, {"--" + o, "prd"},
        Error(CutToDocument("Error 1101: Option --" + o + " is unknown..."))},
-      {"RFC library path of 10000 characters",
-       {PrtgProfileFile(UsableProfile()), Landscape()}, {"--rfc-library=/" + l, "prd"},
-       Error(CutToDocument("Error 1110: RFC-Library /" + l + " is not available..."))},
+      {"RFC library name of 10000 characters",
+       {PrtgProfileFile(UsableProfile()), Landscape()}, {"--rfc-library=" + l, "prd"},
+       Error(CutToDocument("Error 1110: RFC-Library " + l + " is not available..."))},
       {"drive root of 10000 characters", {PrtgProfileFile(UsableProfile()), Landscape()},
        {"--drive-root=/" + r, "prd"},
        Error(RunsWindowsProgram() ? "Error 1103: Option --drive-root is not supported on Windows..."
@@ -833,8 +833,11 @@ TEST(BadInput, MarkupAndQuotesComeBackExactly) {
         LandscapeWith(ReachableSystem().Set("DBSYS", "DB4" + mk).Set("SYSID", "S" + mk))},
        {"prd"}, Measured(ResultText("PRD", "DB4" + mk, "20240115", "083000", "S" + mk + "  "))},
       {"RFC library", {PrtgProfileFile(UsableProfile()), Landscape()},
-       {"--rfc-library=/no/l" + mk, "prd"},
-       Error("Error 1110: RFC-Library /no/l" + mk + " is not available...")},
+       {"--rfc-library=l" + mk, "prd"},
+       Error("Error 1110: RFC-Library l" + mk + " is not available...")},
+      {"RFC library in a directory", {PrtgProfileFile(UsableProfile()), Landscape()},
+       {"--rfc-library=d" + mk + "/l", "prd"},
+       Error("Error 1112: RFC-Library d" + mk + "/l is no file name beside the program...")},
       {"output mode", {}, {"--mode=M" + mk, "prd"},
        Error("Error 1102: Output-Mode M" + mk + " is unknown...")},
   });

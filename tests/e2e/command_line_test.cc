@@ -15,6 +15,11 @@ std::string Missing(std::string_view name) {
   return "Error 1002: Profile " + std::string(name) + " is missing...";
 }
 
+std::string NotBeside(std::string_view library) {
+  return "Error 1112: RFC-Library " + std::string(library) +
+         " is no file name beside the program...";
+}
+
 TEST(CommandLine, VersionPrintsNameAndVersionOnly) {
   ProgramResult result = RunProgram({}, {"--version"});
   ExpectOutput(result, "Kestrelon Vers 4.3 / 29.08.22\n", 0);
@@ -44,7 +49,7 @@ TEST(CommandLine, FaultsEndTheRunBeforeAnyFileIsOpened) {
       {"only the drive root", DriveRootOption::kGiven, {},
        "Error 1001: Parameter for Profile-Name is missing !"},
       {"only options", DriveRootOption::kGiven,
-       {"--mode=Corvane", "--rfc-library=/nowhere/librfccm.so"},
+       {"--mode=Corvane", "--rfc-library=nosuch.so"},
        "Error 1001: Parameter for Profile-Name is missing !"},
       {"unknown option", DriveRootOption::kGiven, {"--bogus", "prd"},
        "Error 1101: Option --bogus is unknown..."},
@@ -68,6 +73,19 @@ TEST(CommandLine, FaultsEndTheRunBeforeAnyFileIsOpened) {
        kNoDriveRootOnWindows},
       {"RFC library without a value", DriveRootOption::kGiven,
        {"--rfc-library", "prd"}, "Error 1104: Option --rfc-library needs a value..."},
+      {"RFC library in a directory", DriveRootOption::kGiven,
+       {"--rfc-library=a/b.so", "prd"}, NotBeside("a/b.so")},
+      {"RFC library in a Windows directory", DriveRootOption::kGiven,
+       {"--rfc-library=dir\\lib.dll", "prd"}, NotBeside("dir\\lib.dll")},
+      {"RFC library on a drive", DriveRootOption::kGiven,
+       {"--rfc-library=C:lib.dll", "prd"}, NotBeside("C:lib.dll")},
+      {"RFC library on a share", DriveRootOption::kGiven,
+       {"--rfc-library=\\\\server\\share\\lib.dll", "prd"},
+       NotBeside("\\\\server\\share\\lib.dll")},
+      {"RFC library named ..", DriveRootOption::kGiven, {"--rfc-library=..", "prd"},
+       NotBeside("..")},
+      {"RFC library named .", DriveRootOption::kGiven, {"--rfc-library=.", "prd"},
+       NotBeside(".")},
       {"timeout without a value", DriveRootOption::kGiven, {"--timeout", "prd"},
        "Error 1104: Option --timeout needs a value..."},
       {"timeout with an empty value", DriveRootOption::kGiven, {"--timeout=", "prd"},
@@ -149,7 +167,7 @@ TEST(CommandLine, ProfileArgumentBecomesFileName) {
       {"option after the profile is a parameter",
        {"C:\\P\\prd", "--mode=Corvane"}, "prd.P00"},
       {"RFC library option accepted",
-       {"--rfc-library=/nowhere/librfccm.so", "prd"}, "prd.P00"},
+       {"--rfc-library=nosuch.so", "prd"}, "prd.P00"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);

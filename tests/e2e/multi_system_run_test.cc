@@ -213,9 +213,8 @@ TEST(MultiSystemRun, ConsoleReportLinesFrameTheSummary) {
 TEST(MultiSystemRun, FirstProfileThatOpensMeetsTheMissingRfcLibrary) {
   // The library is loaded for the first system whose profile opens, usable
   // or not, since the connection is tried either way.
-  static const std::string kNoLibraryOption = "--rfc-library=no/such/librfccm.so";
-  static const std::string kNoLibrary =
-      "Error 1110: RFC-Library no/such/librfccm.so is not available...";
+  static const std::string kNoLibraryOption = "--rfc-library=nosuch.so";
+  static const std::string kNoLibrary = "Error 1110: RFC-Library nosuch.so is not available...";
   static const std::string kListing =
       Listing("PRD", "A.P00#B.P00#C.P00#") + Allocation("PRD", kSensor + ",Item=N");
   static const std::string kProfileB = std::string(kProgramFilesDir) + "B.P00";

@@ -1,10 +1,15 @@
 // RFC access through the real program and the stand-in library: what the
 // open hands over (checked in the stand-in's journal), the open through a
-// destination file, the run log, the library failure report and the
-// trace-file remark of a failed call.
+// destination file, the run log, the library failure report, the
+// trace-file remark of a failed call, and the one directory the library is
+// loaded from.
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/test_files.h"
 #include "gtest/gtest.h"
 #include "tests/e2e/expected_output.h"
 #include "tests/e2e/landscape.h"
@@ -421,12 +426,46 @@ TEST(TraceFileRemark, LastErrorLineAfterTheLastBlock) {
   }
 }
 
-TEST(RfcLibraryLoading, MissingLibraryEndsWithItsName) {
-  ProgramResult result = RunProgram(
-      {PrtgProfile(UsableProfile()), LandscapeWith(ReachableSystem())},
-      {"--rfc-library=/nonexistent/librfc32.so", "PRD"});
-  ExpectErrorDocument(result,
-                      "Error 1110: RFC-Library /nonexistent/librfc32.so is not available...");
+/// The stand-in library as built beside the program under test: librfccm.so
+/// beside the host program, librfc32.dll in the Windows build tree.
+std::filesystem::path StandInBesideProgram() {
+  if (RunsWindowsProgram()) {
+    return std::filesystem::path(std::getenv("KESTRELON_E2E_WINE")) / "librfc32.dll";
+  }
+  return std::filesystem::path(KESTRELON_BINARY).parent_path() / "librfccm.so";
+}
+
+// A library named on the command line is loaded from the program's own
+// directory and nowhere else: a working copy of the stand-in in the working
+// directory, under a name the program's directory lacks, is not loaded, while
+// the stand-in beside the program is, by its name or as the default.
+TEST(RfcLibraryLoading, OnlyTheProgramsDirectoryIsLookedIn) {
+  const std::filesystem::path stand_in = StandInBesideProgram();
+  const std::optional<std::string> bytes = WholeFile(stand_in);
+  ASSERT_TRUE(bytes.has_value()) << stand_in;
+  const std::string copy = RunsWindowsProgram() ? "other.dll" : "other.so";
+  const std::vector<HostFile> files = {PrtgProfile(UsableProfile()),
+                                       LandscapeWith(ReachableSystem()),
+                                       {"C/work/" + copy, *bytes}};
+  static const auto missing = [](const std::string& name) {
+    return ErrorDocument("Error 1110: RFC-Library " + name + " is not available...");
+  };
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    std::string expected;
+    int exit_code;
+  } kCases[] = {
+      {"name found nowhere", {"--rfc-library=nosuch.so", "PRD"}, missing("nosuch.so"), 2},
+      {"name only in the working directory", {"--rfc-library=" + copy, "PRD"}, missing(copy), 2},
+      {"stand-in named by its file name",
+       {"--rfc-library=" + stand_in.filename().string(), "PRD"}, DefaultDocument(), 0},
+      {"default library", {"PRD"}, DefaultDocument(), 0},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ExpectOutput(RunProgram(files, c.args), c.expected, c.exit_code);
+  }
 }
 
 }  // namespace
