@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "gtest/gtest.h"
 #include "tests/e2e/landscape.h"
@@ -22,9 +23,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The "Max core file size" line of the process whose working directory is
-// `work`, once one is found.
-std::optional<std::string> CoreLimitOfProcessIn(const fs::path& work) {
+// The soft and the hard core-file limit of the process whose working
+// directory is `work`; nullopt while there is none.
+std::optional<std::pair<std::string, std::string>> CoreLimitsOfProcessIn(const fs::path& work) {
   std::error_code error;
   for (const auto& entry : fs::directory_iterator("/proc", error)) {
     std::string pid = entry.path().filename().string();
@@ -32,7 +33,12 @@ std::optional<std::string> CoreLimitOfProcessIn(const fs::path& work) {
     if (fs::read_symlink(entry.path() / "cwd", error) != work || error) continue;
     std::ifstream limits(entry.path() / "limits");
     for (std::string line; std::getline(limits, line);) {
-      if (line.starts_with("Max core file size")) return line;
+      constexpr std::string_view kLabel = "Max core file size";
+      if (!line.starts_with(kLabel)) continue;
+      std::istringstream words(line.substr(kLabel.size()));
+      std::pair<std::string, std::string> soft_and_hard;
+      words >> soft_and_hard.first >> soft_and_hard.second;
+      return soft_and_hard;
     }
   }
   return std::nullopt;
@@ -47,11 +53,18 @@ TEST(CoreFile, TheProgramAsksForNone) {
     started = true;
     return true;
   };
-  std::optional<std::string> limit;
+  // The process is found from the moment the harness has changed into the
+  // tree, before it starts the program, whose first step lowers the limits:
+  // they are read until they are 0 or the hung run is nearly over.
+  std::optional<std::pair<std::string, std::string>> limits;
   std::thread watcher([&] {
-    auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!limit && std::chrono::steady_clock::now() < give_up) {
-      if (started) limit = CoreLimitOfProcessIn(work);
+    auto give_up = std::chrono::steady_clock::now() + std::chrono::milliseconds(2500);
+    const std::pair<std::string, std::string> none{"0", "0"};
+    while (limits != none && std::chrono::steady_clock::now() < give_up) {
+      if (started) {
+        auto found = CoreLimitsOfProcessIn(work);
+        if (found) limits = found;
+      }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
   });
@@ -61,14 +74,11 @@ TEST(CoreFile, TheProgramAsksForNone) {
       note_tree, {"--timeout=3", "PRD"}, {}, &left);
   watcher.join();
   EXPECT_EQ(result.exit_code, 2);
-  ASSERT_TRUE(limit) << "the waiting program was not found";
-  // Soft and hard limit both 0: the hard one (often unlimited by default)
-  // shows that the program itself lowered it, for good.
-  std::istringstream words(limit->substr(std::string_view("Max core file size").size()));
-  std::string soft, hard;
-  words >> soft >> hard;
-  EXPECT_EQ(soft, "0") << *limit;
-  EXPECT_EQ(hard, "0") << *limit;
+  ASSERT_TRUE(limits) << "the waiting program was not found";
+  // The hard limit (often unlimited by default) shows that the program
+  // itself lowered it, for good.
+  EXPECT_EQ(limits->first, "0") << "soft limit";
+  EXPECT_EQ(limits->second, "0") << "hard limit";
 }
 
 }  // namespace
