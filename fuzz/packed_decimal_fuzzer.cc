@@ -19,20 +19,33 @@ void CheckFigure(std::string_view text) {
   if (parsed.ec == std::errc()) Require(*figure == expected);
 }
 
+// The text of a packed field whose last byte is `last`: empty when its sign
+// half-byte is a digit (no packed number), else "-" for B and D, "+" for A,
+// C, E and F, then `length` characters more.
+void CheckSign(const std::string& text, std::uint8_t last, std::size_t length) {
+  const unsigned sign = last & 0x0F;
+  if (sign <= 9) return Require(text.empty());
+  Require(text.size() == length + 1);
+  Require(text[0] == (sign == 0xB || sign == 0xD ? '-' : '+'));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size >= 8) {
     std::string text = PackedToText(data, 8, 0);
-    Require(text.size() == 16 && (text[0] == '+' || text[0] == '-'));
+    CheckSign(text, data[7], 15);
     CheckFigure(text);
   }
   if (size >= 1) {
     const unsigned decimals = data[0] % 32;
     const std::size_t length = size - 1;
     std::string text = PackedToText(data + 1, length, decimals);
-    Require(text[0] == '+' || text[0] == '-');
-    if (length > 0) Require(text.size() == 2 * length + (decimals > 0 ? 1 : 0));
+    if (length == 0) {
+      Require(text == "+");
+    } else {
+      CheckSign(text, data[size - 1], 2 * length - 1 + (decimals > 0 ? 1 : 0));
+    }
     CheckFigure(text);
   }
   CheckFigure(AsText(data, size));
