@@ -13,6 +13,8 @@
 #include <atomic>
 #include <cstdio>
 
+#include "base/text.h"
+
 #ifdef _WIN32
 
 std::string PathMap::HostPath(std::string_view windows_path) const {
@@ -22,16 +24,6 @@ std::string PathMap::HostPath(std::string_view windows_path) const {
 namespace {
 
 unsigned long ProcessId() { return GetCurrentProcessId(); }
-
-bool SameLetters(std::string_view text, std::string_view upper) {
-  if (text.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != upper[i]) return false;
-  }
-  return true;
-}
 
 // A name Windows takes for a device in any directory and with any
 // extension ("NUL", "c:\x\com1.txt", "Lpt9 .log"), or a path into the
@@ -43,16 +35,17 @@ bool IsDeviceName(std::string_view path) {
   std::string_view name = last == std::string_view::npos ? path : path.substr(last + 1);
   name = name.substr(0, name.find('.'));
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  const std::string upper = UpperCase(name);
   for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
-    if (SameLetters(name, device)) return true;
+    if (upper == device) return true;
   }
   // COM1 to COM9 and LPT1 to LPT9; newer Windows also take the digit 0 and
   // the superscripts 1, 2 and 3 (bytes B9, B2, B3 of the ANSI code page).
-  if (name.size() != 4 || std::string_view("0123456789\xB9\xB2\xB3").find(name[3]) ==
-                              std::string_view::npos) {
+  if (upper.size() != 4 || std::string_view("0123456789\xB9\xB2\xB3").find(upper[3]) ==
+                               std::string_view::npos) {
     return false;
   }
-  return SameLetters(name.substr(0, 3), "COM") || SameLetters(name.substr(0, 3), "LPT");
+  return upper.starts_with("COM") || upper.starts_with("LPT");
 }
 
 // Nothing with a device name is opened; what did open must be a file on a
@@ -68,6 +61,14 @@ FilePtr OpenRegularFile(const std::string& host_path, const char* mode) {
   HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())));
   if (GetFileType(handle) != FILE_TYPE_DISK) return nullptr;
   return file;
+}
+
+FilePtr OpenHostForReading(const std::string& host_path) {
+  return OpenRegularFile(host_path, "rb");
+}
+
+FilePtr OpenHostForAppending(const std::string& host_path) {
+  return OpenRegularFile(host_path, "ab");
 }
 
 bool IsRegularFile(const std::string& host_path) {
@@ -150,14 +151,17 @@ FilePtr OpenRegularDescriptor(const std::string& host_path, int flags, const cha
 
 // A name that is no regular file is not opened at all, so a device is never
 // touched; the check after the open covers a file swapped in between.
-FilePtr OpenRegularFile(const std::string& host_path, const char* mode) {
-  bool appending = mode[0] == 'a';
+FilePtr OpenHostForReading(const std::string& host_path) {
   struct stat info;
-  int found = appending ? lstat(host_path.c_str(), &info) : stat(host_path.c_str(), &info);
-  if (found == 0 && !S_ISREG(info.st_mode)) return nullptr;
-  if (found != 0 && !appending) return nullptr;
-  int flags = appending ? O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW : O_RDONLY;
-  return OpenRegularDescriptor(host_path, flags, mode);
+  if (stat(host_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  return OpenRegularDescriptor(host_path, O_RDONLY, "rb");
+}
+
+// A missing file is created; a link in its place is not followed.
+FilePtr OpenHostForAppending(const std::string& host_path) {
+  struct stat info;
+  if (lstat(host_path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return nullptr;
+  return OpenRegularDescriptor(host_path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW, "ab");
 }
 
 bool IsRegularFile(const std::string& host_path) {
@@ -183,7 +187,7 @@ FilePtr CreateNewHostFile(const std::string& host_path) {
 FilePtr OpenForReading(const PathMap& paths, std::string_view windows_path) {
   std::string host = paths.HostPath(windows_path);
   if (host.empty()) return nullptr;
-  return OpenRegularFile(host, "rb");
+  return OpenHostForReading(host);
 }
 
 std::optional<std::uint64_t> FileSize(std::FILE* file) {
@@ -216,7 +220,7 @@ std::string DraftPath(std::string_view windows_path) {
 FilePtr OpenForAppending(const PathMap& paths, std::string_view windows_path) {
   std::string host = paths.HostPath(windows_path);
   if (host.empty()) return nullptr;
-  return OpenRegularFile(host, "ab");
+  return OpenHostForAppending(host);
 }
 
 void RemoveHostFile(const PathMap& paths, std::string_view windows_path) {
