@@ -20,15 +20,15 @@ std::string RequiredAllocationItem() {
 // What reading one file left behind.
 struct ListingRead {
   bool listing_too_long = false;
-  bool line_too_long = false;
   std::optional<std::string> fault;
 };
 
 // A line that matches its key and goes on beyond its piece would lose the
 // names or the parameters after the piece without a word, so it is a fault.
-bool KeyLineFits(const LineReader& reader, ListingRead& read) {
-  if (reader.line_goes_on()) read.line_too_long = true;
-  return !read.line_too_long;
+bool KeyLineFits(const LineReader& reader, std::string_view file_name, ListingRead& read) {
+  if (!reader.line_goes_on()) return true;
+  read.fault = "Error 1114: Line in ProFile " + std::string(file_name) + " too long...";
+  return false;
 }
 
 void AppendListingText(std::string_view line, SensorAllocation& allocation,
@@ -38,17 +38,14 @@ void AppendListingText(std::string_view line, SensorAllocation& allocation,
   }
 }
 
-std::string LineTooLong(std::string_view file_name) {
-  return "Error 1114: Line in ProFile " + std::string(file_name) + " too long...";
-}
-
-ListingRead ReadItemFile(std::FILE* file, SensorAllocation& allocation) {
+ListingRead ReadItemFile(std::FILE* file, std::string_view file_name,
+                         SensorAllocation& allocation) {
   ListingRead read;
   LineReader reader(file);
   std::string line;
   while (reader.ReadPiece(kListingPiece, line)) {
     if (!reader.piece_starts_line() || line.substr(0, 8) != "# Gsng: ") continue;
-    if (!KeyLineFits(reader, read)) return read;
+    if (!KeyLineFits(reader, file_name, read)) return read;
     AppendListingText(line, allocation, read);
   }
   return read;
@@ -87,7 +84,8 @@ ListingRead ReadGlobalFile(std::FILE* file, const ListingSource& source, Listing
   while (reader.ReadPiece(kListingPiece, line)) {
     if (!reader.piece_starts_line()) continue;
     std::string key = UpperCase(line.substr(0, kKeyLength));
-    if ((key == listing_key || key == allocation_key) && !KeyLineFits(reader, read)) {
+    if ((key == listing_key || key == allocation_key) &&
+        !KeyLineFits(reader, source.ProfileName, read)) {
       return read;
     }
     if (key == listing_key) AppendListingText(line, allocation, read);
@@ -108,7 +106,6 @@ std::optional<std::string> ReadGlobalListing(const ListingSource& source, Listin
   read = ReadGlobalFile(file.get(), source, texts, allocation);
   file.reset();
   if (read.fault) return read.fault;
-  if (read.line_too_long) return LineTooLong(source.ProfileName);
 
   std::size_t item = allocation.AllocationText.find("Item=");
   if (item != std::string::npos) {
@@ -128,12 +125,12 @@ std::optional<std::string> ReadListing(const ListingSource& source, ListingTexts
   if (source.ProfileName == "Quadrant.Prf") {
     FilePtr file = OpenForReading(source.paths, source.ProfilePath);
     if (!file) return "Error 1024: ProFile " + std::string(source.ProfileName) + " is missing...";
-    read = ReadItemFile(file.get(), allocation);
+    read = ReadItemFile(file.get(), source.ProfileName, allocation);
+    if (read.fault) return read.fault;
   } else {
     std::optional<std::string> fault = ReadGlobalListing(source, texts, allocation, read);
     if (fault) return fault;
   }
-  if (read.line_too_long) return LineTooLong(source.ProfileName);
   if (read.listing_too_long) return "Error 1108: Global Server Listing too long...";
   if (allocation.ServerListing.empty()) return "Error 1025: Global Server Listing missing...";
   if (texts.ItemId.empty()) return "Error 1026: Global Item Idenification missing...";
