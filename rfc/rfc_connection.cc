@@ -70,7 +70,6 @@ void FillOpenRecords(RfcSession& session) {
 // created new, so no other run's draft, nor a file or link planted in the
 // working directory, is ever written to.
 bool CopyConnectionFile(std::FILE* destination_file, const PathMap& paths) {
-  std::uint64_t copied = 0;
   const std::string draft_name = DraftPath(kConnectionFile);
   // A file of that name can only be left over from an earlier process that
   // had this process id and ended before its rename: no other run drafts
@@ -80,6 +79,7 @@ bool CopyConnectionFile(std::FILE* destination_file, const PathMap& paths) {
   if (!draft) return false;
   char chunk[4096];
   std::size_t got;
+  std::uint64_t copied = 0;
   bool written = true;
   while (written && (got = std::fread(chunk, 1, sizeof chunk, destination_file)) > 0) {
     // A file that grew past the bound since it was measured is not copied.
