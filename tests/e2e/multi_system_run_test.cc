@@ -422,6 +422,38 @@ TEST(MultiSystemRun, MixedOutcomesAreCountedAndReported) {
            StateLine("A.P00", "hosta", "DSA", "01", "100", "Processed") +
            XmlSummary(CountsMessage("Alt", 1, 1, 0)) + std::string(kClosingLine),
        OpenLine("DSA", "hostz", 9, "100", 1) + CloseLine(1)},
+      // A is healthy. Each later profile lacks a logon of its own in another
+      // way; every one of them has a system that would accept A's logon, and
+      // none is logged on to. H, last, has its own logon and the gateway of A.
+      {"logon never comes from another profile",
+       {{kItemFile, Item("A.P00#B.P00#C.P00#D.P00#E.P00#H.P00#")},
+        ProfileIn(dir, "A.P00", ListedProfile("DSA", "hosta", "01")),
+        // Destination, host and system number only.
+        ProfileIn(dir, "B.P00", LinesByPrefix(ListedProfile("DSB", "hostb", "02"),
+                                              {kDestination, kHostname, kSysnr}, true)),
+        // The stored password fails its check digit.
+        ProfileIn(dir, "C.P00", WithValue(ListedProfile("DSC", "hostc", "03"), kPassword,
+                                          StoredPasswordWithBadCheckDigit("secret"))),
+        ProfileIn(dir, "D.P00", ""),
+        // A user, but no password line.
+        ProfileIn(dir, "E.P00", Without(ListedProfile("DSE", "hoste", "05"), {kPassword})),
+        ProfileIn(dir, "H.P00", Without(ListedProfile("DSH", "hosth", "08"), {kGwhost})),
+        Landscape({HealthySystem("SA", "hosta", "01"), HealthySystem("SB", "hostb", "02"),
+                   HealthySystem("SC", "hostc", "03"), HealthySystem("SE", "hoste", "05"),
+                   HealthySystem("SH", "hosth", "08")})},
+       {"x", "ITEM=Logon,$"},
+       // D's state line shows what stays from C: an empty profile has no values.
+       std::string(kHeaderLine) + "* HH:MM:SS ITEM=Logon,$ State=Executing\n" +
+           std::string(kXmlOpening) +
+           StateLine("A.P00", "hosta", "DSA", "01", "100", "Processed") +
+           StateLine("B.P00", "hostb", "DSB", "02", "100", "Rfc Failure") +
+           StateLine("C.P00", "hostc", "DSC", "03", "100", "Rfc Failure") +
+           StateLine("D.P00", "hostc", "DSC", "03", "100", "Rfc Failure") +
+           StateLine("E.P00", "hoste", "DSE", "05", "100", "Rfc Failure") +
+           StateLine("H.P00", "hosth", "DSH", "08", "100", "Processed") +
+           XmlSummary(CountsMessage("Logon", 6, 2, 4)) + std::string(kClosingLine),
+       OpenLine("DSA", "hosta", 1, "100", 1) + CloseLine(1) +
+           OpenLine("DSH", "hosth", 8, "100", 2) + CloseLine(2)},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -432,47 +464,6 @@ TEST(MultiSystemRun, MixedOutcomesAreCountedAndReported) {
     EXPECT_EQ(JournalLines(left[std::string(kJournalFile)], {"RfcOpen ", "RfcClose "}),
               c.opens_and_closes);
   }
-}
-
-TEST(MultiSystemRun, LogonNeverComesFromAnotherProfile) {
-  // A is healthy. Each later profile lacks a logon of its own in another way;
-  // every one of them has a system that would accept A's logon, and none is
-  // logged on to. H, last, has its own logon and the gateway of A.
-  constexpr std::string_view dir = kProgramFilesDir;
-  const std::vector<HostFile> files = {
-      {kItemFile, Item("A.P00#B.P00#C.P00#D.P00#E.P00#H.P00#")},
-      ProfileIn(dir, "A.P00", ListedProfile("DSA", "hosta", "01")),
-      // Destination, host and system number only.
-      ProfileIn(dir, "B.P00", LinesByPrefix(ListedProfile("DSB", "hostb", "02"),
-                                            {kDestination, kHostname, kSysnr}, true)),
-      // The stored password fails its check digit.
-      ProfileIn(dir, "C.P00", WithValue(ListedProfile("DSC", "hostc", "03"), kPassword,
-                                        StoredPasswordWithBadCheckDigit("secret"))),
-      ProfileIn(dir, "D.P00", ""),
-      // A user, but no password line.
-      ProfileIn(dir, "E.P00", Without(ListedProfile("DSE", "hoste", "05"), {kPassword})),
-      ProfileIn(dir, "H.P00", Without(ListedProfile("DSH", "hosth", "08"), {kGwhost})),
-      Landscape({HealthySystem("SA", "hosta", "01"), HealthySystem("SB", "hostb", "02"),
-                 HealthySystem("SC", "hostc", "03"), HealthySystem("SE", "hoste", "05"),
-                 HealthySystem("SH", "hosth", "08")})};
-  std::map<std::string, std::string> left;
-  ProgramResult result =
-      RunProgramKeepingFiles(files, {"x", "ITEM=Logon,$"}, {std::string(kJournalFile)}, &left);
-  // D's state line shows what stays from C: an empty profile has no values.
-  ExpectOutput(result,
-               std::string(kHeaderLine) + "* HH:MM:SS ITEM=Logon,$ State=Executing\n" +
-                   std::string(kXmlOpening) +
-                   StateLine("A.P00", "hosta", "DSA", "01", "100", "Processed") +
-                   StateLine("B.P00", "hostb", "DSB", "02", "100", "Rfc Failure") +
-                   StateLine("C.P00", "hostc", "DSC", "03", "100", "Rfc Failure") +
-                   StateLine("D.P00", "hostc", "DSC", "03", "100", "Rfc Failure") +
-                   StateLine("E.P00", "hoste", "DSE", "05", "100", "Rfc Failure") +
-                   StateLine("H.P00", "hosth", "DSH", "08", "100", "Processed") +
-                   XmlSummary(CountsMessage("Logon", 6, 2, 4)) + std::string(kClosingLine),
-               0);
-  EXPECT_EQ(JournalLines(left[std::string(kJournalFile)], {"RfcOpen ", "RfcClose "}),
-            OpenLine("DSA", "hosta", 1, "100", 1) + CloseLine(1) +
-                OpenLine("DSH", "hosth", 8, "100", 2) + CloseLine(2));
 }
 
 TEST(MultiSystemRun, StepThatCannotGoOnEndsTheWholeRun) {
